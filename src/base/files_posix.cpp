@@ -1,0 +1,19 @@
+#ifndef _WIN32
+#include <cstdio>
+#include <sys/stat.h>
+
+#include "base/files.h"
+
+namespace setup {
+
+bool ReplaceFileAtomically(const std::string& source, const std::string& target) {
+    // A target without write permission stands for the Windows read-only attribute.
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) return false;
+    return std::rename(source.c_str(), target.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+}  // namespace setup
+#endif

@@ -1,0 +1,79 @@
+#include "setup/install_script.h"
+
+#include <array>
+
+#include "base/ascii.h"
+#include "base/fatal.h"
+#include "base/text_reader.h"
+
+namespace setup {
+
+std::string DirectoryPrefix(std::string_view dir) {
+    std::string prefix(dir);
+    if (prefix.empty() || prefix.back() != '\\') prefix.push_back('\\');
+    return prefix;
+}
+
+std::string InstallScriptPath(std::string_view sourceDirectory) { return DirectoryPrefix(sourceDirectory) + "install.inf"; }
+
+bool ForEachScriptLine(const std::string& path, const std::function<void(std::string_view)>& onLine) {
+    TextReader reader(path);
+    if (!reader.IsOpen()) return false;
+    std::string piece;
+    while (reader.ReadPiece(piece, kScriptPieceLength)) {
+        CutLineFeed(piece);
+        // The line is a C string for every reader of it: a zero byte ends it.
+        std::string_view line(piece.c_str());
+        if (line.empty() || line.front() == '#') continue;
+        onLine(line);
+    }
+    return true;
+}
+
+std::optional<std::string_view> ValueAfterFirstBlank(std::string_view line) {
+    size_t blank = line.find(' ');
+    if (blank == std::string_view::npos) return std::nullopt;
+    return line.substr(blank + 1);
+}
+
+namespace {
+
+enum class FirstPassKey { Title, Dir, WbArg, Debug };
+
+struct FirstPassEntry {
+    std::string_view key;
+    FirstPassKey action;
+};
+
+constexpr std::array<FirstPassEntry, 4> kFirstPassKeys{{
+    {"title", FirstPassKey::Title},
+    {"dir", FirstPassKey::Dir},
+    {"wbarg", FirstPassKey::WbArg},
+    {"debug", FirstPassKey::Debug},
+}};
+
+}  // namespace
+
+void ApplyFirstPassLine(std::string_view line, InstallSettings& settings) {
+    for (const FirstPassEntry& entry : kFirstPassKeys) {
+        if (!StartsWithIgnoreCase(line, entry.key)) continue;
+        // A key line without a blank has no value and changes nothing.
+        std::optional<std::string_view> value = ValueAfterFirstBlank(line);
+        if (!value) return;
+        switch (entry.action) {
+            case FirstPassKey::Title: settings.titleText = *value; break;
+            case FirstPassKey::Dir: settings.defaultTarget = *value; break;
+            case FirstPassKey::WbArg: settings.shortcutArguments = *value; break;
+            case FirstPassKey::Debug: settings.detailFlag = *value != "0"; break;
+        }
+        return;
+    }
+}
+
+void ReadFirstPass(InstallSettings& settings) {
+    bool opened = ForEachScriptLine(InstallScriptPath(settings.sourceDirectory),
+                                    [&settings](std::string_view line) { ApplyFirstPassLine(line, settings); });
+    if (!opened) ThrowFatal("Can't open INSTALL.INF");
+}
+
+}  // namespace setup

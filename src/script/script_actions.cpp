@@ -1,0 +1,196 @@
+#include "script/script_actions.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "base/ascii.h"
+#include "base/fatal.h"
+#include "setup/install_script.h"
+
+namespace setup {
+namespace {
+
+struct Pass {
+    InstallSettings& settings;
+    ScriptServices& services;
+    std::string sourcePrefix;
+};
+
+using Action = void (*)(std::string_view line, Pass& pass);
+
+struct ScriptKey {
+    std::string_view key;
+    size_t comparedLength;
+    Action action;
+};
+
+bool FitsPathBuffer(const std::string& path) { return path.size() <= kMaxPathLength; }
+
+// The arguments of "copy", "xcopy" and "sndcopy": the line cut at runs of blanks (a tab is part
+// of a name), the key word skipped, the next two names taken, the rest ignored.
+struct NamePair {
+    std::string_view first;
+    std::string_view second;
+};
+
+std::optional<NamePair> TwoNamesAfterKeyWord(std::string_view line) {
+    std::array<std::string_view, 3> names;
+    size_t count = 0;
+    size_t pos = 0;
+    while (count < names.size()) {
+        pos = line.find_first_not_of(' ', pos);
+        if (pos == std::string_view::npos) break;
+        size_t end = line.find(' ', pos);
+        names[count++] = line.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
+        pos = end;
+    }
+    if (count < names.size()) return std::nullopt;
+    return NamePair{names[1], names[2]};
+}
+
+// The directory part of a search pattern, with its separator ("" for a bare pattern): the
+// files found are copied from the directory that was searched.
+std::string_view PatternDirectory(std::string_view pattern) {
+    size_t separator = pattern.find_last_of("\\/");
+    return separator == std::string_view::npos ? std::string_view() : pattern.substr(0, separator + 1);
+}
+
+// Copies every file (not directory) that the pattern finds in the working directory into
+// target prefix + destination subdirectory, showing each destination path before its copy.
+void CopyFoundFiles(Pass& pass, std::string_view pattern, std::string_view destinationSubdirectory) {
+    std::string destinationPrefix = pass.settings.targetPrefix;
+    destinationPrefix.append(destinationSubdirectory).push_back('\\');
+    std::string_view sourceDirectory = PatternDirectory(pattern);
+    pass.services.ForEachEntry(std::string(pattern), [&](const FoundEntry& entry) {
+        if (entry.isDirectory) return;
+        std::string source = std::string(sourceDirectory) + entry.name;
+        std::string destination = destinationPrefix + entry.name;
+        if (!FitsPathBuffer(source) || !FitsPathBuffer(destination)) return;
+        pass.services.ShowDestination(destination);
+        pass.services.CopyFile(source, destination);
+    });
+}
+
+// Runs body with the source directory as the working directory and makes the directory that
+// was current before the line current again. A working directory that cannot be remembered
+// whole would be restored wrongly, so the line is skipped then.
+template <typename Body>
+void InSourceDirectory(Pass& pass, Body body) {
+    if (!FitsPathBuffer(pass.sourcePrefix)) return;
+    std::optional<std::string> remembered = pass.services.GetCurrentDirectory();
+    if (!remembered || remembered->size() > kMaxRememberedDirectoryLength) return;
+    if (pass.services.SetCurrentDirectory(pass.sourcePrefix)) body();
+    pass.services.SetCurrentDirectory(*remembered);
+}
+
+// Every value key needs the blank that starts its value; a line without one is ignored.
+template <typename Apply>
+void WithValue(std::string_view line, Apply apply) {
+    if (std::optional<std::string_view> value = ValueAfterFirstBlank(line)) apply(*value);
+}
+
+void MakeDirectory(std::string_view line, Pass& pass) {
+    WithValue(line, [&pass](std::string_view value) {
+        std::string path = pass.settings.targetPrefix + std::string(value);
+        if (FitsPathBuffer(path)) pass.services.CreateDirectory(path);
+    });
+}
+
+void SetShortcutName(std::string_view line, Pass& pass) {
+    WithValue(line, [&pass](std::string_view value) {
+        pass.settings.shortcutFlag = true;
+        pass.settings.shortcutName = value;
+    });
+}
+
+void WriteAviDelay(std::string_view line, Pass& pass) {
+    WithValue(line, [&pass](std::string_view value) {
+        pass.services.WriteProfileString(kProfileSection, "EnglishAviDelay", std::string(value), kProfileFile);
+    });
+}
+
+// Key name: from the first blank to the first "=" after it; key value: the rest of the line.
+// Both keep their blanks. A value without "=", or with nothing before it, names no key.
+void WriteIniKey(std::string_view line, Pass& pass) {
+    WithValue(line, [&pass](std::string_view value) {
+        size_t equals = value.find('=');
+        if (equals == std::string_view::npos || equals == 0) return;
+        pass.services.WriteProfileString(kProfileSection, std::string(value.substr(0, equals)),
+                                         std::string(value.substr(equals + 1)), kProfileFile);
+    });
+}
+
+void SetGroupName(std::string_view line, Pass& pass) {
+    WithValue(line, [&pass](std::string_view value) { pass.settings.groupName = value; });
+}
+
+void SetShortcutProgram(std::string_view line, Pass& pass) {
+    WithValue(line, [&pass](std::string_view value) { pass.settings.shortcutProgram = value; });
+}
+
+void SetDisplayFile(std::string_view line, Pass& pass) {
+    WithValue(line, [&pass](std::string_view value) { pass.settings.displayFile = value; });
+}
+
+void RequestWordLists(std::string_view, Pass& pass) { pass.settings.buildWordListsFlag = true; }
+
+void CopyOneFile(std::string_view line, Pass& pass) {
+    std::optional<NamePair> names = TwoNamesAfterKeyWord(line);
+    if (!names) return;
+    std::string source = pass.sourcePrefix + std::string(names->first);
+    std::string destination = pass.settings.targetPrefix + std::string(names->second);
+    if (!FitsPathBuffer(source) || !FitsPathBuffer(destination)) return;
+    pass.services.ShowDestination(destination);
+    pass.services.CopyFile(source, destination);
+}
+
+void CopyMatchingFiles(std::string_view line, Pass& pass) {
+    std::optional<NamePair> names = TwoNamesAfterKeyWord(line);
+    if (!names) return;
+    InSourceDirectory(pass, [&] { CopyFoundFiles(pass, names->first, names->second); });
+}
+
+void CopySubdirectory(std::string_view line, Pass& pass) {
+    std::optional<NamePair> names = TwoNamesAfterKeyWord(line);
+    if (!names) return;
+    InSourceDirectory(pass, [&] {
+        if (pass.services.SetCurrentDirectory(std::string(names->first))) CopyFoundFiles(pass, "*.*", names->second);
+    });
+}
+
+// Tested in this order; the first key whose compared length matches performs its action.
+constexpr std::array<ScriptKey, 11> kScriptKeys{{
+    {"mkdir", 5, MakeDirectory},
+    {"iconname", 8, SetShortcutName},
+    {"avidelay", 8, WriteAviDelay},
+    {"setini", 6, WriteIniKey},
+    {"icongroup", 9, SetGroupName},
+    {"iconexe", 7, SetShortcutProgram},
+    {"display", 7, SetDisplayFile},
+    {"mkwlist", 7, RequestWordLists},
+    {"copy", 4, CopyOneFile},
+    {"xcopy", 5, CopyMatchingFiles},
+    {"sndcopy", 7, CopySubdirectory},
+}};
+
+void ApplyScriptLine(std::string_view line, Pass& pass) {
+    for (const ScriptKey& entry : kScriptKeys) {
+        if (StartsWithIgnoreCase(line, entry.key.substr(0, entry.comparedLength))) {
+            entry.action(line, pass);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+void RunScriptActions(InstallSettings& settings, ScriptServices& services) {
+    settings.targetPrefix = DirectoryPrefix(settings.targetDirectory);
+    Pass pass{settings, services, DirectoryPrefix(settings.sourceDirectory)};
+    bool opened = ForEachScriptLine(InstallScriptPath(settings.sourceDirectory),
+                                    [&pass](std::string_view line) { ApplyScriptLine(line, pass); });
+    if (!opened) ThrowFatal("Can't open INSTALL.INF");
+}
+
+}  // namespace setup

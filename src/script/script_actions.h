@@ -1,0 +1,27 @@
+#pragma once
+// The second pass over install.inf: directories, copies, win.ini keys and the settings of the
+// later install steps (word lists, display file, shortcut).
+#include <cstddef>
+
+#include "script/script_services.h"
+#include "setup/install_settings.h"
+
+namespace setup {
+
+// Longest path an action forms: a buffer of 260 with its terminator. Longer: action skipped.
+constexpr size_t kMaxPathLength = 259;
+
+// The working directory that an "xcopy" or "sndcopy" line remembers is fetched with a buffer
+// of 259 characters; a longer one cannot be restored, so the line is skipped.
+constexpr size_t kMaxRememberedDirectoryLength = 258;
+
+// The section of win.ini that "avidelay" and "setini" lines write to.
+constexpr const char* kProfileSection = "Dictionary";
+constexpr const char* kProfileFile = "win.ini";
+
+// Forms the target prefix (stored in settings) and the source prefix, then carries out every
+// line of install.inf in settings.sourceDirectory. Failures of the actions are silent.
+// Throws FatalError "Can't open INSTALL.INF" when the script cannot be opened.
+void RunScriptActions(InstallSettings& settings, ScriptServices& services);
+
+}  // namespace setup

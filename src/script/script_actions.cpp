@@ -68,7 +68,7 @@ void CopyFoundFiles(Pass& pass, std::string_view pattern, std::string_view desti
         std::string destination = destinationPrefix + entry.name;
         if (!FitsPathBuffer(source) || !FitsPathBuffer(destination)) return;
         pass.services.ShowDestination(destination);
-        pass.services.CopyFile(source, destination);
+        pass.services.CopyFileReplacing(source, destination);
     });
 }
 
@@ -78,10 +78,10 @@ void CopyFoundFiles(Pass& pass, std::string_view pattern, std::string_view desti
 template <typename Body>
 void InSourceDirectory(Pass& pass, Body body) {
     if (!FitsPathBuffer(pass.sourcePrefix)) return;
-    std::optional<std::string> remembered = pass.services.GetCurrentDirectory();
+    std::optional<std::string> remembered = pass.services.CurrentDirectory();
     if (!remembered || remembered->size() > kMaxRememberedDirectoryLength) return;
-    if (pass.services.SetCurrentDirectory(pass.sourcePrefix)) body();
-    pass.services.SetCurrentDirectory(*remembered);
+    if (pass.services.ChangeDirectory(pass.sourcePrefix)) body();
+    pass.services.ChangeDirectory(*remembered);
 }
 
 // Every value key needs the blank that starts its value; a line without one is ignored.
@@ -90,10 +90,10 @@ void WithValue(std::string_view line, Apply apply) {
     if (std::optional<std::string_view> value = ValueAfterFirstBlank(line)) apply(*value);
 }
 
-void MakeDirectory(std::string_view line, Pass& pass) {
+void CreateTargetDirectory(std::string_view line, Pass& pass) {
     WithValue(line, [&pass](std::string_view value) {
         std::string path = pass.settings.targetPrefix + std::string(value);
-        if (FitsPathBuffer(path)) pass.services.CreateDirectory(path);
+        if (FitsPathBuffer(path)) pass.services.MakeDirectory(path);
     });
 }
 
@@ -106,7 +106,7 @@ void SetShortcutName(std::string_view line, Pass& pass) {
 
 void WriteAviDelay(std::string_view line, Pass& pass) {
     WithValue(line, [&pass](std::string_view value) {
-        pass.services.WriteProfileString(kProfileSection, "EnglishAviDelay", std::string(value), kProfileFile);
+        pass.services.WriteProfileKey(kProfileSection, "EnglishAviDelay", std::string(value), kProfileFile);
     });
 }
 
@@ -116,7 +116,7 @@ void WriteIniKey(std::string_view line, Pass& pass) {
     WithValue(line, [&pass](std::string_view value) {
         size_t equals = value.find('=');
         if (equals == std::string_view::npos || equals == 0) return;
-        pass.services.WriteProfileString(kProfileSection, std::string(value.substr(0, equals)),
+        pass.services.WriteProfileKey(kProfileSection, std::string(value.substr(0, equals)),
                                          std::string(value.substr(equals + 1)), kProfileFile);
     });
 }
@@ -142,7 +142,7 @@ void CopyOneFile(std::string_view line, Pass& pass) {
     std::string destination = pass.settings.targetPrefix + std::string(names->second);
     if (!FitsPathBuffer(source) || !FitsPathBuffer(destination)) return;
     pass.services.ShowDestination(destination);
-    pass.services.CopyFile(source, destination);
+    pass.services.CopyFileReplacing(source, destination);
 }
 
 void CopyMatchingFiles(std::string_view line, Pass& pass) {
@@ -155,13 +155,13 @@ void CopySubdirectory(std::string_view line, Pass& pass) {
     std::optional<NamePair> names = TwoNamesAfterKeyWord(line);
     if (!names) return;
     InSourceDirectory(pass, [&] {
-        if (pass.services.SetCurrentDirectory(std::string(names->first))) CopyFoundFiles(pass, "*.*", names->second);
+        if (pass.services.ChangeDirectory(std::string(names->first))) CopyFoundFiles(pass, "*.*", names->second);
     });
 }
 
 // Tested in this order; the first key whose compared length matches performs its action.
 constexpr std::array<ScriptKey, 11> kScriptKeys{{
-    {"mkdir", 5, MakeDirectory},
+    {"mkdir", 5, CreateTargetDirectory},
     {"iconname", 8, SetShortcutName},
     {"avidelay", 8, WriteAviDelay},
     {"setini", 6, WriteIniKey},

@@ -19,17 +19,17 @@ public:
     virtual ~ScriptServices() = default;
 
     // One directory level, default security; the result is not looked at.
-    virtual void CreateDirectory(const std::string& path) = 0;
+    virtual void MakeDirectory(const std::string& path) = 0;
     // Replaces an existing destination; the result is not looked at.
-    virtual void CopyFile(const std::string& source, const std::string& destination) = 0;
+    virtual void CopyFileReplacing(const std::string& source, const std::string& destination) = 0;
     // Calls onEntry for every entry that matches the pattern, in the order of the search,
     // while the search is open; a pattern that matches nothing calls it never.
     virtual void ForEachEntry(const std::string& pattern, const std::function<void(const FoundEntry&)>& onEntry) = 0;
     // The whole working directory; nothing when the platform cannot report it.
-    virtual std::optional<std::string> GetCurrentDirectory() = 0;
-    virtual bool SetCurrentDirectory(const std::string& path) = 0;
+    virtual std::optional<std::string> CurrentDirectory() = 0;
+    virtual bool ChangeDirectory(const std::string& path) = 0;
     // Profile write into the named file (the platform resolves "win.ini" to its own).
-    virtual void WriteProfileString(const std::string& section, const std::string& key, const std::string& value,
+    virtual void WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
                                     const std::string& file) = 0;
     // Puts the path into DirectoryEdit and updates the main window at once.
     virtual void ShowDestination(const std::string& path) = 0;

@@ -1,0 +1,24 @@
+#pragma once
+// The program-group shortcut: a .lnk file in a group folder under the Start menu's Programs
+// folder, written through the shell link object. Every failure is silent.
+#include <windows.h>
+
+#include <string>
+
+#include "setup/install_settings.h"
+
+namespace setup {
+
+// Saves settings.shortcutName + ".lnk" in settings.groupName under the Programs folder (in the
+// Programs folder itself when the group cannot be made or entered). Target: target prefix +
+// shortcut program; working directory: the target prefix; arguments: the "wbarg" text.
+// Needs COM initialised on this thread; owner owns the shell's folder lookup. Leaves the
+// group folder as the working directory.
+void CreateProgramShortcut(const InstallSettings& settings, HWND owner);
+
+// Creates the shell link object, sets its target path, arguments and working directory, and
+// saves it at linkPath (ANSI code page). Returns the result of the last step that ran.
+HRESULT WriteShellLink(const std::string& targetPath, const std::string& linkPath, const std::string& workingDirectory,
+                       const std::string& arguments);
+
+}  // namespace setup

@@ -1,0 +1,109 @@
+#pragma once
+// The progress display of the word-list builds: captions, bars, detail lines and counters
+// drawn straight onto the main window. The rows and rectangles are computed here; a
+// ProgressSurface executes the drawing (GDI in the program, a recorder in the tests).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "setup/install_settings.h"
+
+namespace setup {
+
+using Colour = std::uint32_t;  // 0x00BBGGRR
+
+constexpr Colour kCaptionShadowColour = 0x000000;
+constexpr Colour kCaptionFaceColour = 0xE6E6E6;
+constexpr Colour kBarFrameColour = 0xFFFFFF;
+constexpr Colour kBarInsideColour = 0x800000;
+constexpr Colour kBarFillColour = 0x008000;
+constexpr Colour kProgressTextColour = 0xFFFFFF;
+constexpr Colour kCounterBrushColour = 0x680000;
+
+// A rectangle of the main window's client area; right and bottom edges excluded.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+enum class SurfaceFont { Title, System };
+
+// One progress bar: frame, dark inside, green fill up to the fill edge, centred text.
+struct BarDrawing {
+    Rect outer;
+    Rect inside;
+    std::optional<Rect> fill;
+    std::string_view text;
+    bool operator==(const BarDrawing&) const = default;
+};
+
+BarDrawing ProgressBarDrawing(int barRow, int fillEdge, std::string_view text);
+
+// What the display needs from the window. The build context is the drawing context obtained
+// once per build; fonts, text colours, texts and the counter box go to it.
+class ProgressSurface {
+public:
+    virtual ~ProgressSurface() = default;
+    // Obtains the build context, with a transparent text background.
+    virtual void OpenBuildContext() = 0;
+    virtual void CloseBuildContext() = 0;
+    // Replaces the counter brush by a new solid brush.
+    virtual void CreateCounterBrush(Colour colour) = 0;
+    virtual void SelectFont(SurfaceFont font) = 0;
+    virtual void SetTextColour(Colour colour) = 0;
+    // One line, left- and top-aligned, clipped to the rectangle, in the build context.
+    virtual void DrawText(std::string_view text, const Rect& rect) = 0;
+    virtual void FillWithCounterBrush(const Rect& rect) = 0;
+    // Draws the bar in a fresh context of its own (default font), then updates the window:
+    // white frame, dark blue inside, green fill, white text centred in the outer rectangle.
+    virtual void DrawBar(const BarDrawing& bar) = 0;
+    // Shows the hourglass and remembers the cursor shown before; RestoreCursor shows that again.
+    virtual void ShowWaitCursor() = 0;
+    virtual void RestoreCursor() = 0;
+};
+
+constexpr int kFirstCaptionRow = 100;
+constexpr int kFirstBarRow = 155;
+constexpr int kFirstDetailRow = 170;
+constexpr int kCaptionStep = 50;
+constexpr int kBarStep = 50;
+constexpr int kDetailStep = 25;
+
+// The display state of the run: one instance, living as long as the main window.
+class ProgressDisplay {
+public:
+    // The detail flag is read from the settings at every call.
+    ProgressDisplay(ProgressSurface& surface, const InstallSettings& settings);
+    ProgressDisplay(const ProgressDisplay&) = delete;
+    ProgressDisplay& operator=(const ProgressDisplay&) = delete;
+
+    void BeginBuildDisplay(std::string_view name);
+    void DrawLanguageCaption(std::string_view name);
+    void DrawProgressBar(int fillEdge, std::string_view text);
+    void DrawDetailText(std::string_view text);
+    void DrawDone();
+    void DrawCounter(std::int32_t value);
+    void EndBuildDisplay();
+    void SkipDetailRow();
+
+    bool DetailFlag() const { return settings_.detailFlag; }
+    int CaptionRow() const { return captionRow_; }
+    int BarRow() const { return barRow_; }
+    int DetailRow() const { return detailRow_; }
+
+private:
+    void SelectDetailStyle();
+
+    ProgressSurface& surface_;
+    const InstallSettings& settings_;
+    int captionRow_ = kFirstCaptionRow;
+    int barRow_ = kFirstBarRow;
+    int detailRow_ = kFirstDetailRow;
+    char counterText_[12] = {};  // the digits of a signed 32-bit value and a zero
+};
+
+}  // namespace setup

@@ -1,0 +1,151 @@
+#include "wordlist/build_word_list.h"
+
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+#include "base/fatal.h"
+#include "base/fields.h"
+#include "base/files.h"
+#include "ui/message_service.h"
+#include "ui/progress_display.h"
+#include "wordlist/head_word_sort.h"
+#include "wordlist/relative_path.h"
+#include "wordlist/word_record.h"
+
+namespace setup {
+
+namespace {
+
+constexpr std::int32_t kRecordsPerCounter = 100;
+constexpr std::string_view kJoin = ", ";
+
+std::string Quoted(std::string_view text) {
+    std::string quoted = "\"";
+    quoted.append(text).push_back('"');
+    return quoted;
+}
+
+// Loads a whole list; a list that cannot be sized or read completely stops the build,
+// which never goes on with part of a list.
+LoadedWordList ReadWholeList(std::FILE* file, const std::string& path, ProgressDisplay& progress) {
+    std::optional<LoadedWordList> list = LoadWordList(file, CountWordRecords(file), progress);
+    if (!list) ThrowFatal("Can't read wordlist " + Quoted(path));
+    return std::move(*list);
+}
+
+void InvertWordList(const LoadedWordList& from, RecordWriter& scratch, ProgressDisplay& progress) {
+    for (size_t i = 0; i < from.size(); ++i) {
+        if (i % kRecordsPerCounter == 0) progress.DrawCounter(static_cast<std::int32_t>(i));
+        const std::string_view headWord = HeadWordText(from[i]);
+        for (std::string_view piece : SplitFields(TranslationsText(from[i]))) WriteReversedRecord(scratch, headWord, piece);
+    }
+}
+
+// Writes one record per run of byte-identical head words: the run's first record with the
+// translations of the others appended after ", " as long as each still fits 50 characters.
+void MergeAndWrite(LoadedWordList& records, const std::vector<std::uint32_t>& order, RecordWriter& to,
+                   ProgressDisplay& progress) {
+    const size_t count = order.size();
+    for (size_t p = 0; p < count; ++p) {
+        WordRecord& current = records[order[p]];
+        const std::string_view headWord = HeadWordText(current);
+        size_t length = TranslationsText(current).size();
+        for (; p + 1 < count; ++p) {
+            const WordRecord& next = records[order[p + 1]];
+            if (HeadWordText(next) != headWord) break;
+            const std::string_view more = TranslationsText(next);
+            if (length + kJoin.size() + more.size() > kMaxTranslationsLength) continue;
+            std::memcpy(current.translations + length, kJoin.data(), kJoin.size());
+            std::memcpy(current.translations + length + kJoin.size(), more.data(), more.size());
+            length += kJoin.size() + more.size();
+            current.translations[length] = '\0';
+        }
+        to.Write(current);
+        if (p % kRecordsPerCounter == 0) progress.DrawCounter(static_cast<std::int32_t>(p));
+    }
+}
+
+// The display file's text up to its first zero byte; nothing when it cannot be opened,
+// sized or held in memory.
+std::optional<std::string> ReadDisplayText(const std::string& path) {
+    const UniqueFile file = OpenFile(path, "rb");
+    if (!file) return std::nullopt;
+    const std::optional<std::uint64_t> size = FileSize(file.get());
+    if (!size || *size > PTRDIFF_MAX / 2) return std::nullopt;
+    std::string text;
+    try {
+        text.resize(static_cast<size_t>(*size));
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    text.resize(std::fread(text.data(), 1, text.size(), file.get()));
+    text.resize(::strnlen(text.data(), text.size()));
+    return text;
+}
+
+void ShowClosingMessage(const std::string& displayFile, MessageService& messages) {
+    std::optional<std::string> text;
+    if (!displayFile.empty()) text = ReadDisplayText(displayFile);
+    messages.Show(text ? *text : "Install Finished ", "Install", MessageIcon::None, true);
+}
+
+}  // namespace
+
+std::string WordListPath(std::string_view name) { return RelativePath("language", name); }
+
+void BuildWordList(const WordListBuildContext& context) {
+    ProgressDisplay& progress = context.progress;
+    progress.BeginBuildDisplay(context.entry.displayName);
+    progress.DrawProgressBar(0, "0%");
+    progress.DrawDetailText("Reading FROM wordlist");
+
+    const std::string fromPath = WordListPath(context.entry.fromListName);
+    UniqueFile fromFile = OpenFile(fromPath, "rb");
+    if (!fromFile) ThrowFatal("Input file " + Quoted(fromPath) + " missing");
+    progress.DrawProgressBar(64, "10%");
+    LoadedWordList fromList = ReadWholeList(fromFile.get(), fromPath, progress);
+    progress.DrawDone();
+
+    const std::string scratchPath = WordListPath(kScratchListName);
+    UniqueFile scratchFile = OpenFile(scratchPath, "wb");
+    if (!scratchFile) ThrowFatal("Can't create tempfile");
+    RecordWriter scratch(std::move(scratchFile), "Write error tempfile");
+    progress.DrawProgressBar(117, "25%");
+    progress.DrawDetailText("Writing TEMP wordlist");
+    InvertWordList(fromList, scratch, progress);
+    LoadedWordList().swap(fromList);
+    fromFile.reset();
+    scratch.Close();
+    progress.DrawDone();
+
+    UniqueFile scratchIn = OpenFile(scratchPath, "rb");
+    if (!scratchIn) ThrowFatal("Can't open tempfile");
+    progress.DrawProgressBar(205, "50%");
+    progress.DrawDetailText("Reading TO wordlist");
+    LoadedWordList toList = ReadWholeList(scratchIn.get(), scratchPath, progress);
+    progress.DrawDone();
+
+    const std::string toPath = WordListPath(context.entry.toListName);
+    UniqueFile toFile = OpenFile(toPath, "wb");
+    if (!toFile) ThrowFatal("Can't create output file " + Quoted(toPath) + " ");
+    RecordWriter to(std::move(toFile), "Write error output file");
+    progress.DrawDetailText("Sorting TO wordlist");
+    LoadSortTable(context.collation);
+    const std::vector<std::uint32_t> order = SortHeadWords(toList, context.collation, context.collationService, progress);
+    progress.DrawDone();
+
+    progress.DrawProgressBar(292, "75%");
+    progress.DrawDetailText("Writing TO wordlist");
+    MergeAndWrite(toList, order, to, progress);
+    progress.DrawDone();
+    scratchIn.reset();
+    to.Close();
+    RemoveFile(scratchPath);
+
+    progress.DrawProgressBar(379, "100%");
+    progress.EndBuildDisplay();
+    ShowClosingMessage(context.settings.displayFile, context.messages);
+}
+
+}  // namespace setup

@@ -1,0 +1,41 @@
+#pragma once
+// The sort of a word list by head word: one key per record, made once, and a comparison of
+// keys that counts every call in the comparison counter.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "wordlist/collation.h"
+#include "wordlist/word_record.h"
+
+namespace setup {
+
+class ProgressDisplay;
+
+// One record in the sort: the first eight key bytes (big-endian, zero-padded) decide most
+// comparisons without touching the key bytes.
+struct HeadWordSortEntry {
+    std::uint64_t prefix;
+    std::uint32_t keyOffset;
+    std::uint32_t record;
+};
+
+struct HeadWordKeys {
+    std::string bytes;  // zero-terminated keys back to back, followed by eight zero bytes
+    std::vector<HeadWordSortEntry> entries;  // in record order
+};
+
+HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const CollationState& state, CollationService& service,
+                              HeadWordOrder order);
+
+// The comparison of the word-list sort. While the detail lines are on, it shows the
+// comparison counter when that is a multiple of 1000 and then counts the comparison.
+int CompareHeadWords(const std::string& keyBytes, const HeadWordSortEntry& a, const HeadWordSortEntry& b,
+                     CollationState& state, ProgressDisplay& progress);
+
+// The record indexes in head-word order, by the sort table when one has been loaded, by the
+// collation otherwise. Records whose head words order equal are in no defined order.
+std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, CollationState& state,
+                                         CollationService& service, ProgressDisplay& progress);
+
+}  // namespace setup

@@ -1,0 +1,114 @@
+#include "wordlist/word_record.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "base/fatal.h"
+#include "ui/progress_display.h"
+
+namespace setup {
+
+namespace {
+
+// Records between two counter values while a list is read; the counter shows progress
+// during the read because the list is read in steps of this size into its one block.
+constexpr size_t kCounterStep = 100;
+
+// Records per write: about 680 KB a write.
+constexpr size_t kWriteBufferRecords = 8192;
+
+// The record counter is a signed 32-bit value, and the block must fit the address space.
+constexpr std::uint64_t kMaxLoadableRecords =
+    std::min<std::uint64_t>(INT32_MAX, PTRDIFF_MAX / kWordRecordSize);
+
+std::string_view FieldText(const char* field, size_t width) { return {field, ::strnlen(field, width)}; }
+
+}  // namespace
+
+std::string_view HeadWordText(const WordRecord& record) { return FieldText(record.headWord, kHeadWordFieldSize); }
+
+std::string_view TranslationsText(const WordRecord& record) {
+    return FieldText(record.translations, kTranslationsFieldSize);
+}
+
+UniqueFile OpenFile(const std::string& path, const char* mode) { return UniqueFile(std::fopen(path.c_str(), mode)); }
+
+std::optional<std::uint64_t> FileSize(std::FILE* file) {
+#ifdef _WIN32
+    const bool atEnd = ::_fseeki64(file, 0, SEEK_END) == 0;
+    const long long size = atEnd ? ::_ftelli64(file) : -1;
+#else
+    const bool atEnd = ::fseeko(file, 0, SEEK_END) == 0;
+    const long long size = atEnd ? static_cast<long long>(::ftello(file)) : -1;
+#endif
+    std::rewind(file);
+    if (size < 0) return std::nullopt;
+    return static_cast<std::uint64_t>(size);
+}
+
+std::int64_t CountWordRecords(std::FILE* file) {
+    const std::optional<std::uint64_t> size = FileSize(file);
+    if (!size) return -1;
+    return static_cast<std::int64_t>(*size / kWordRecordSize);
+}
+
+std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, ProgressDisplay& progress) {
+    if (recordCount < 0 || static_cast<std::uint64_t>(recordCount) > kMaxLoadableRecords) return std::nullopt;
+    if (std::fseek(file, 0, SEEK_SET) != 0) return std::nullopt;
+    const size_t count = static_cast<size_t>(recordCount);
+    LoadedWordList records;
+    try {
+        records.resize(count);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    for (size_t i = 0; i < count; i += kCounterStep) {
+        progress.DrawCounter(static_cast<std::int32_t>(i));
+        const size_t step = std::min(kCounterStep, count - i);
+        if (std::fread(&records[i], kWordRecordSize, step, file) != step) return std::nullopt;
+    }
+    return records;
+}
+
+RecordWriter::RecordWriter(UniqueFile file, std::string writeErrorMessage)
+    : file_(std::move(file)), writeErrorMessage_(std::move(writeErrorMessage)) {
+    buffer_.reserve(kWriteBufferRecords);
+}
+
+RecordWriter::~RecordWriter() {
+    // Reached without Close() only while a fatal error unwinds: keep what was written so
+    // far on disk, as a record-by-record writer would have, without raising another error.
+    if (file_ && !buffer_.empty()) std::fwrite(buffer_.data(), kWordRecordSize, buffer_.size(), file_.get());
+}
+
+void RecordWriter::Write(const WordRecord& record) {
+    buffer_.push_back(record);
+    if (buffer_.size() == kWriteBufferRecords) Flush();
+}
+
+void RecordWriter::Flush() {
+    if (buffer_.empty()) return;
+    const bool written = std::fwrite(buffer_.data(), kWordRecordSize, buffer_.size(), file_.get()) == buffer_.size();
+    buffer_.clear();
+    if (!written) ThrowFatal(writeErrorMessage_);
+}
+
+void RecordWriter::Close() {
+    Flush();
+    if (std::fclose(file_.release()) != 0) ThrowFatal(writeErrorMessage_);
+}
+
+void WriteReversedRecord(RecordWriter& writer, std::string_view headWord, std::string_view translation) {
+    const size_t firstNonBlank = translation.find_first_not_of(' ');
+    const std::string_view newHeadWord =
+        firstNonBlank == std::string_view::npos ? std::string_view() : translation.substr(firstNonBlank);
+    if (headWord.size() > kMaxTranslationsLength || newHeadWord.size() > kMaxHeadWordLength) return;
+    WordRecord record{};
+    std::memcpy(record.headWord, newHeadWord.data(), newHeadWord.size());
+    std::memcpy(record.translations, headWord.data(), headWord.size());
+    writer.Write(record);
+}
+
+}  // namespace setup

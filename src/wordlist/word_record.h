@@ -1,0 +1,83 @@
+#pragma once
+// The word-list record (84 bytes) and the headerless file of records.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace setup {
+
+class ProgressDisplay;
+
+constexpr size_t kHeadWordFieldSize = 31;
+constexpr size_t kTranslationsFieldSize = 51;
+constexpr size_t kMaxHeadWordLength = kHeadWordFieldSize - 1;
+constexpr size_t kMaxTranslationsLength = kTranslationsFieldSize - 1;
+
+struct WordRecord {
+    char headWord[kHeadWordFieldSize];
+    char translations[kTranslationsFieldSize];
+    unsigned char trailing[2];  // 0 in every record composed here; never interpreted
+};
+static_assert(sizeof(WordRecord) == 84, "a word-list record is 84 bytes on disk");
+static_assert(alignof(WordRecord) == 1, "records are read straight from the file bytes");
+
+constexpr size_t kWordRecordSize = sizeof(WordRecord);
+
+// The texts of a record. A field without a zero inside its width is cut at the width.
+std::string_view HeadWordText(const WordRecord& record);
+std::string_view TranslationsText(const WordRecord& record);
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+UniqueFile OpenFile(const std::string& path, const char* mode);
+
+// The size of an open file in bytes, leaving it positioned at its start; nothing when the
+// size cannot be determined.
+std::optional<std::uint64_t> FileSize(std::FILE* file);
+
+// The number of whole records in an open word list (a trailing piece shorter than a record
+// is not counted), or -1 when its size cannot be determined. Leaves the file at its start.
+std::int64_t CountWordRecords(std::FILE* file);
+
+// A whole word list in memory: the records back to back in one block, in file order.
+using LoadedWordList = std::vector<WordRecord>;
+
+// Reads recordCount records from the start of the file. Before record i is read, every i
+// that is a multiple of 100 is shown with DrawCounter. Nothing when the list cannot be held
+// in memory or the file does not deliver every record.
+std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, ProgressDisplay& progress);
+
+// Writes records through one large buffer. A write that does not complete stops the
+// installation with the fatal message given at construction.
+class RecordWriter {
+public:
+    RecordWriter(UniqueFile file, std::string writeErrorMessage);
+    ~RecordWriter();
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
+
+    void Write(const WordRecord& record);
+    // Writes what is buffered and closes the file; a failure is fatal.
+    void Close();
+
+private:
+    void Flush();
+
+    UniqueFile file_;
+    std::string writeErrorMessage_;
+    std::vector<WordRecord> buffer_;
+};
+
+// Appends the reversed record "translation -> head word" to the scratch list: leading blanks
+// of the translation are skipped; a translation longer than 30 characters (after them) or a
+// head word longer than 50 writes nothing.
+void WriteReversedRecord(RecordWriter& writer, std::string_view headWord, std::string_view translation);
+
+}  // namespace setup

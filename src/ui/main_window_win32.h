@@ -44,3 +44,14 @@ MainWindow& TheMainWindow();
 InstallSettings& TheInstallSettings();
 
 }  // namespace setup
+
+namespace setup {
+
+// The title font: every attribute but height, weight and face fixed.
+HFONT CreateTitleFont(int height, int weight, const char* faceName);
+
+// Registers the class "Install", creates the full-screen popup with its controls,
+// shows and paints it. Returns the window, or nullptr when it cannot be created.
+HWND CreateMainWindow(HINSTANCE instance, int showCommand);
+
+}  // namespace setup

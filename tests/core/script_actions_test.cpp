@@ -28,8 +28,8 @@ public:
     std::set<std::string> enterable;
     std::map<std::pair<std::string, std::string>, std::vector<FoundEntry>> listings;
 
-    void CreateDirectory(const std::string& path) override { calls.push_back("mkdir " + path); }
-    void CopyFile(const std::string& source, const std::string& destination) override {
+    void MakeDirectory(const std::string& path) override { calls.push_back("mkdir " + path); }
+    void CopyFileReplacing(const std::string& source, const std::string& destination) override {
         calls.push_back("copy " + source + " -> " + destination);
     }
     void ForEachEntry(const std::string& pattern, const std::function<void(const FoundEntry&)>& onEntry) override {
@@ -39,18 +39,18 @@ public:
             for (const FoundEntry& entry : found->second) onEntry(entry);
         calls.push_back("end find");
     }
-    std::optional<std::string> GetCurrentDirectory() override {
+    std::optional<std::string> CurrentDirectory() override {
         calls.push_back("getcwd");
         if (!reportsCurrentDirectory) return std::nullopt;
         return currentDirectory;
     }
-    bool SetCurrentDirectory(const std::string& path) override {
+    bool ChangeDirectory(const std::string& path) override {
         calls.push_back("cd " + path);
         if (!enterable.count(path)) return false;
         currentDirectory = path;
         return true;
     }
-    void WriteProfileString(const std::string& section, const std::string& key, const std::string& value,
+    void WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
                             const std::string& file) override {
         calls.push_back("profile [" + section + "] <" + key + "> = <" + value + "> in " + file);
     }

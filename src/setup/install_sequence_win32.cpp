@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "base/fatal.h"
+#include "script/script_actions.h"
+#include "script/script_services_win32.h"
+#include "script/shortcut_win32.h"
 #include "setup/report_fatal_win32.h"
 #include "ui/main_window_win32.h"
 #include "ui/message_box_win32.h"
@@ -33,14 +36,17 @@ void ShowCopyingLayout(MainWindow& ui) {
 
 void RunInstallSteps(InstallSettings& settings, MainWindow& ui) {
     ShowCopyingLayout(ui);
-    // Script actions come next.
+    Win32ScriptServices scriptServices(ui.directoryEdit, ui.window);
+    RunScriptActions(settings, scriptServices);
 
     Hide({ui.stopButton, ui.promptLabel, ui.panelStatic, ui.directoryEdit});
     // A failure leaves the working directory as it was; later steps then work there.
     SetCurrentDirectoryA(settings.targetDirectory.c_str());
     UpdateWindow(ui.window);
 
-    // Word lists, the language list sort and the shortcut come next.
+    // Word lists and the language list sort come next.
+
+    if (settings.shortcutFlag) CreateProgramShortcut(settings, ui.window);
 
     DestroyWindow(ui.window);
 }

@@ -42,30 +42,6 @@ void InvertWordList(const LoadedWordList& from, RecordWriter& scratch, ProgressD
     }
 }
 
-// Writes one record per run of byte-identical head words: the run's first record with the
-// translations of the others appended after ", " as long as each still fits 50 characters.
-void MergeAndWrite(LoadedWordList& records, const std::vector<std::uint32_t>& order, RecordWriter& to,
-                   ProgressDisplay& progress) {
-    const size_t count = order.size();
-    for (size_t p = 0; p < count; ++p) {
-        WordRecord& current = records[order[p]];
-        const std::string_view headWord = HeadWordText(current);
-        size_t length = TranslationsText(current).size();
-        for (; p + 1 < count; ++p) {
-            const WordRecord& next = records[order[p + 1]];
-            if (HeadWordText(next) != headWord) break;
-            const std::string_view more = TranslationsText(next);
-            if (length + kJoin.size() + more.size() > kMaxTranslationsLength) continue;
-            std::memcpy(current.translations + length, kJoin.data(), kJoin.size());
-            std::memcpy(current.translations + length + kJoin.size(), more.data(), more.size());
-            length += kJoin.size() + more.size();
-            current.translations[length] = '\0';
-        }
-        to.Write(current);
-        if (p % kRecordsPerCounter == 0) progress.DrawCounter(static_cast<std::int32_t>(p));
-    }
-}
-
 // The display file's text up to its first zero byte; nothing when it cannot be opened,
 // sized or held in memory.
 std::optional<std::string> ReadDisplayText(const std::string& path) {
@@ -93,6 +69,28 @@ void ShowClosingMessage(const std::string& displayFile, MessageService& messages
 }  // namespace
 
 std::string WordListPath(std::string_view name) { return RelativePath("language", name); }
+
+void MergeAndWrite(LoadedWordList& records, const std::vector<std::uint32_t>& order, RecordWriter& to,
+                   ProgressDisplay& progress) {
+    const size_t count = order.size();
+    for (size_t p = 0; p < count; ++p) {
+        WordRecord& current = records[order[p]];
+        const std::string_view headWord = HeadWordText(current);
+        size_t length = TranslationsText(current).size();
+        for (; p + 1 < count; ++p) {
+            const WordRecord& next = records[order[p + 1]];
+            if (HeadWordText(next) != headWord) break;
+            const std::string_view more = TranslationsText(next);
+            if (length + kJoin.size() + more.size() > kMaxTranslationsLength) continue;
+            std::memcpy(current.translations + length, kJoin.data(), kJoin.size());
+            std::memcpy(current.translations + length + kJoin.size(), more.data(), more.size());
+            length += kJoin.size() + more.size();
+            current.translations[length] = '\0';
+        }
+        to.Write(current);
+        if (p % kRecordsPerCounter == 0) progress.DrawCounter(static_cast<std::int32_t>(p));
+    }
+}
 
 void BuildWordList(const WordListBuildContext& context) {
     ProgressDisplay& progress = context.progress;

@@ -1,0 +1,149 @@
+// Times one reversed word-list build (language/from.wb -> language/to.wb in the current
+// directory) with the comparison counter on and a progress surface that draws nothing, and
+// optionally a reference command run in the same process's turn. Prints records, seconds,
+// records per second, peak memory and the ratio of the build's time to the reference's.
+//
+//   wlbench [--table] [--reference <command> <args>...]
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ui/message_service.h"
+#include "ui/progress_display.h"
+#include "wordlist/build_word_list.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Executes nothing: the display still computes every rectangle and formats every counter.
+class NullSurface final : public setup::ProgressSurface {
+public:
+    void OpenBuildContext() override {}
+    void CloseBuildContext() override {}
+    void CreateCounterBrush(setup::Colour) override {}
+    void SelectFont(setup::SurfaceFont) override {}
+    void SetTextColour(setup::Colour) override {}
+    void DrawText(std::string_view text, const setup::Rect&) override { drawnCharacters += text.size(); }
+    void FillWithCounterBrush(const setup::Rect&) override { ++counters; }
+    void DrawBar(const setup::BarDrawing&) override {}
+    void ShowWaitCursor() override {}
+    void RestoreCursor() override {}
+    size_t drawnCharacters = 0;
+    size_t counters = 0;
+};
+
+class SilentMessages final : public setup::MessageService {
+public:
+    void Show(const std::string&, const std::string&, setup::MessageIcon, bool) override {}
+};
+
+// A locale that is never available: the ASCII fold decides, as on a system without it.
+class NoLocale final : public setup::CollationService {
+public:
+    bool SetLocale(std::string_view) override { return false; }
+    int Compare(std::string_view, std::string_view) override { return setup::kCollationFailed; }
+    bool AppendSortKey(std::string_view, std::string&) override { return false; }
+};
+
+// A sort table equal to the ASCII fold: A-Z weigh as a-z, every other byte as itself.
+void WriteFoldingTable() {
+    std::filesystem::create_directories("tables");
+    std::string table(256, '\0');
+    for (int b = 1; b < 256; ++b) table[b] = static_cast<char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+    table[1] = 2;  // weight 1 would drop the byte
+    std::FILE* file = std::fopen(setup::SortTablePath().c_str(), "wb");
+    std::fwrite(table.data(), 1, table.size(), file);
+    std::fclose(file);
+}
+
+struct ChildRun {
+    double seconds = 0;
+    long peakKilobytes = 0;
+    int status = -1;
+};
+
+ChildRun RunReference(char** argv) {
+    const Clock::time_point start = Clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        execvp(argv[0], argv);
+        _exit(127);
+    }
+    ChildRun run;
+    struct rusage usage {};
+    wait4(child, &run.status, 0, &usage);
+    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    run.peakKilobytes = usage.ru_maxrss;
+    return run;
+}
+
+long FileRecords(const char* path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? -1 : static_cast<long>(size / setup::kWordRecordSize);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool table = false;
+    char** reference = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--table") == 0) {
+            table = true;
+        } else if (std::strcmp(argv[i], "--reference") == 0 && i + 1 < argc) {
+            reference = argv + i + 1;
+            break;
+        } else {
+            std::fprintf(stderr, "usage: wlbench [--table] [--reference <command> <args>...]\n");
+            return 2;
+        }
+    }
+    std::filesystem::remove_all("tables");
+    if (table) WriteFoldingTable();
+
+    ChildRun referenceRun;
+    if (reference) referenceRun = RunReference(reference);
+
+    setup::InstallSettings settings;  // detail lines on: the comparison counter counts and shows
+    setup::LanguageEntry entry;
+    entry.displayName = "Deutsch";
+    entry.fromListName = "from.wb";
+    entry.toListName = "to.wb";
+    setup::CollationState collation;
+    NoLocale collationService;
+    NullSurface surface;
+    setup::ProgressDisplay display(surface, settings);
+    SilentMessages messages;
+
+    const Clock::time_point start = Clock::now();
+    setup::BuildWordList({settings, entry, collation, collationService, display, messages});
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+
+    struct rusage self {};
+    getrusage(RUSAGE_SELF, &self);
+    const long fromRecords = FileRecords("language/from.wb");
+    const long toRecords = FileRecords("language/to.wb");
+    std::printf("order:            %s\n", table ? "sort table (ASCII fold)" : "collation without locale (ASCII fold)");
+    std::printf("FROM records:     %ld\n", fromRecords);
+    std::printf("TO records:       %ld (after the merge)\n", toRecords);
+    std::printf("comparisons:      %d (%zu counter draws)\n", collation.comparisonCounter, surface.counters);
+    std::printf("build seconds:    %.3f\n", seconds);
+    std::printf("FROM records/s:   %.0f\n", fromRecords / seconds);
+    std::printf("build peak RSS:   %.1f MB\n", self.ru_maxrss / 1024.0);
+    if (reference) {
+        std::printf("reference:        %s ... exit status %d\n", reference[0], referenceRun.status);
+        std::printf("reference seconds:%.3f\n", referenceRun.seconds);
+        std::printf("reference peak:   %.1f MB\n", referenceRun.peakKilobytes / 1024.0);
+        std::printf("ratio build/ref:  %.2f\n", seconds / referenceRun.seconds);
+    }
+    return 0;
+}

@@ -8,6 +8,24 @@ namespace setup::e2e {
 
 namespace {
 
+// List-box texts cross the process boundary as UTF-16: an ANSI LB_GETTEXT sent to another
+// process's list box without LBS_HASSTRINGS comes back unconverted (twice the bytes), so the
+// list messages are sent in their wide form and converted here.
+std::wstring WideFromAnsi(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<size_t>(length - 1) : 0);
+    return wide;
+}
+
+std::string AnsiFromWide(const std::wstring& wide) {
+    int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(length > 0 ? static_cast<size_t>(length) : 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), length, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    return text;
+}
+
 std::string ClassOf(HWND window) {
     char name[256] = {};
     GetClassNameA(window, name, sizeof name);
@@ -173,7 +191,8 @@ void SetupProcess::PressKey(int id, UINT virtualKey) {
 
 bool SetupProcess::SelectListItem(int id, const std::string& text) {
     HWND list = Control(id);
-    LRESULT index = SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    std::wstring wideText = WideFromAnsi(text);
+    LRESULT index = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wideText.c_str()));
     if (index == LB_ERR) return false;
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     // A user's selection notifies the parent; LB_SETCURSEL alone does not.
@@ -186,11 +205,11 @@ std::vector<std::string> SetupProcess::ListItems(int id) const {
     std::vector<std::string> items;
     LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::string item(static_cast<size_t>(length) + 1, '\0');
-        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring item(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
         item.resize(static_cast<size_t>(length));
-        items.push_back(item);
+        items.push_back(AnsiFromWide(item));
     }
     return items;
 }

@@ -1,7 +1,6 @@
 #include "wordlist/head_word_sort.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "ui/progress_display.h"
 
@@ -12,14 +11,11 @@ namespace {
 constexpr size_t kPrefixBytes = sizeof(std::uint64_t);
 constexpr std::int32_t kComparisonsPerCounter = 1000;
 
-std::uint64_t KeyPrefix(const char* key) {
-    std::uint64_t prefix = 0;
-    bool ended = false;
-    for (size_t i = 0; i < kPrefixBytes; ++i) {
-        ended = ended || key[i] == '\0';
-        prefix = (prefix << 8) | (ended ? 0u : static_cast<unsigned char>(key[i]));
-    }
-    return prefix;
+// Eight key bytes as one big-endian number: numbers order like the bytes they hold.
+std::uint64_t KeyChunk(const char* bytes) {
+    std::uint64_t chunk = 0;
+    for (size_t i = 0; i < kPrefixBytes; ++i) chunk = (chunk << 8) | static_cast<unsigned char>(bytes[i]);
+    return chunk;
 }
 
 }  // namespace
@@ -32,9 +28,11 @@ HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const CollationStat
     for (size_t i = 0; i < records.size(); ++i) {
         keys.entries.push_back({0, static_cast<std::uint32_t>(keys.bytes.size()), static_cast<std::uint32_t>(i)});
         AppendHeadWordKey(state, service, order, HeadWordText(records[i]), keys.bytes);
+        // Zeros up to the next multiple of eight: keys then compare eight bytes at a time, and
+        // a chunk that holds a zero byte ends in one.
+        keys.bytes.append((kPrefixBytes - keys.bytes.size() % kPrefixBytes) % kPrefixBytes, '\0');
     }
-    keys.bytes.append(kPrefixBytes, '\0');
-    for (HeadWordSortEntry& entry : keys.entries) entry.prefix = KeyPrefix(keys.bytes.data() + entry.keyOffset);
+    for (HeadWordSortEntry& entry : keys.entries) entry.prefix = KeyChunk(keys.bytes.data() + entry.keyOffset);
     return keys;
 }
 
@@ -45,11 +43,14 @@ int CompareHeadWords(const std::string& keyBytes, const HeadWordSortEntry& a, co
         // Wraps instead of overflowing after 2^31 comparisons.
         state.comparisonCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.comparisonCounter) + 1u);
     }
-    if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
-    // Equal prefixes ending in a zero byte: both keys ended inside them.
-    if ((a.prefix & 0xFF) == 0) return 0;
-    const int c = std::strcmp(keyBytes.data() + a.keyOffset + kPrefixBytes, keyBytes.data() + b.keyOffset + kPrefixBytes);
-    return (c > 0) - (c < 0);
+    std::uint64_t chunkA = a.prefix;
+    std::uint64_t chunkB = b.prefix;
+    for (size_t at = kPrefixBytes; chunkA == chunkB; at += kPrefixBytes) {
+        if ((chunkA & 0xFF) == 0) return 0;  // both keys ended in this chunk
+        chunkA = KeyChunk(keyBytes.data() + a.keyOffset + at);
+        chunkB = KeyChunk(keyBytes.data() + b.keyOffset + at);
+    }
+    return chunkA < chunkB ? -1 : 1;
 }
 
 std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, CollationState& state,

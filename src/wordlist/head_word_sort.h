@@ -12,7 +12,7 @@ namespace setup {
 
 class ProgressDisplay;
 
-// One record in the sort: the first eight key bytes (big-endian, zero-padded) decide most
+// One record in the sort: the first eight key bytes (as a big-endian number) decide most
 // comparisons without touching the key bytes.
 struct HeadWordSortEntry {
     std::uint64_t prefix;
@@ -21,7 +21,7 @@ struct HeadWordSortEntry {
 };
 
 struct HeadWordKeys {
-    std::string bytes;  // zero-terminated keys back to back, followed by eight zero bytes
+    std::string bytes;  // zero-terminated keys, each zero-padded to a multiple of eight bytes
     std::vector<HeadWordSortEntry> entries;  // in record order
 };
 

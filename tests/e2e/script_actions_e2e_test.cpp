@@ -69,7 +69,7 @@ TEST(ScriptActions, XcopyCopiesExactlyTheMatchingFilesWhateverTheirAttributes) {
 }
 
 // Enabled once the Start command builds word lists: until then "mkwlist" shows no error box.
-TEST(ScriptActions, DISABLED_TheLastDestinationPathStaysInTheEditBox) {
+TEST(ScriptActions, TheLastDestinationPathStaysInTheEditBox) {
     // The word-list step fails at once without language.cf; its error box holds the run while
     // the hidden edit box still shows the last destination of the copying stage.
     std::string medium = MediumWithScript("mkdir help\r\nxcopy *.hlp help\r\nmkwlist\r\n");

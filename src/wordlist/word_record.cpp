@@ -106,8 +106,8 @@ void WriteReversedRecord(RecordWriter& writer, std::string_view headWord, std::s
         firstNonBlank == std::string_view::npos ? std::string_view() : translation.substr(firstNonBlank);
     if (headWord.size() > kMaxTranslationsLength || newHeadWord.size() > kMaxHeadWordLength) return;
     WordRecord record{};
-    std::memcpy(record.headWord, newHeadWord.data(), newHeadWord.size());
-    std::memcpy(record.translations, headWord.data(), headWord.size());
+    newHeadWord.copy(record.headWord, newHeadWord.size());
+    headWord.copy(record.translations, headWord.size());
     writer.Write(record);
 }
 

@@ -74,6 +74,8 @@ HWND FindProcessWindow(DWORD processId, const char* className) {
 BoxIcon ClassifyIcon(HWND box) {
     HWND iconControl = GetDlgItem(box, 1088);
     if (!iconControl || !IsWindowVisible(iconControl)) return BoxIcon::None;
+    // Wine keeps the icon control of a box without an icon visible, only empty.
+    if (!SendMessageA(iconControl, STM_GETICON, 0, 0)) return BoxIcon::None;
     RECT rect;
     GetWindowRect(iconControl, &rect);
     HDC screen = GetDC(nullptr);

@@ -40,6 +40,9 @@ int Win32Collation::Compare(std::string_view a, std::string_view b) {
 }
 
 bool Win32Collation::AppendSortKey(std::string_view text, std::string& key) {
+    // LCMapStringA refuses an empty source; the empty head word's key is empty and orders
+    // first, as CompareStringA orders "" before every other text.
+    if (text.empty()) return true;
     constexpr DWORD flags = LCMAP_SORTKEY | kCollationFlags;
     char buffer[256];
     int size = LCMapStringA(locale_, flags, text.data(), Length(text), buffer, sizeof buffer);

@@ -6,11 +6,11 @@
 #
 # Longer run (an hour per target, both cores), for example before a release:
 #   FUZZ_SECONDS=3600 FUZZ_JOBS=2 scripts/fuzz-short.sh
-# The corpus under build/di-fuzz/tests/fuzz/corpus grows from run to run; delete it to start afresh.
+# The corpus under build/fuzz/tests/fuzz/corpus grows from run to run; delete it to start afresh.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${FUZZ_BUILD_DIR:-$root/build/di-fuzz}
+build=${FUZZ_BUILD_DIR:-$root/build/fuzz}
 seconds=${FUZZ_SECONDS:-20}
 jobs=${FUZZ_JOBS:-1}
 

@@ -333,6 +333,39 @@ TEST(DictIniInstall, AnInstallWithoutWordListsSortsAnExistingListAndCreatesNone)
     EXPECT_THAT(ListDirectory(withoutDictIni), ElementsAre("data"));
 }
 
+TEST(DictIniInstall, AHandEditedDictIniIsUsedAsItStands) {
+    Medium medium;
+    medium.Add("install.inf",
+               "mkdir language\r\ncopy language.cf language.cf\r\ncopy language\\fren.wb language\\fren.wb\r\nmkwlist\r\n");
+    medium.Add("language.cf", kFrenchLine + "\r\nfren.wb\r\nenfr.wb\r\n");
+    medium.Add("language\\fren.wb", kFrenchEnglish);
+    struct Case {
+        const char* what;
+        std::string before;
+        std::string after;
+    };
+    const Case cases[] = {
+        // Without a [language] section the language is not recorded, and its old line
+        // elsewhere is gone all the same.
+        {"no language section", "[selected]\r\nx.wb\r\n\r\n[other]\r\nenfr.wb,old,old,ENGLISH - FRENCH\r\nkeep\r\n",
+         "[selected]\r\nx.wb\r\n\r\n[other]\r\nkeep\r\n"},
+        // A section after [language] survives the recording and is dropped by the sort.
+        {"section after it", "[language]\r\n" + kGermanLine + "\r\n\r\n[extra]\r\nkept until a sort\r\n",
+         "[language]\r\n" + kFrenchLine + "\r\n" + kGermanLine + "\r\n\r\n" + kEndComment + "\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string target = MakeTempDir("target");
+        WriteFileBytes(JoinPath(target, "dict.ini"), c.before);
+        InstallRun run = Install(medium, target);
+        ASSERT_EQ(run.boxes.size(), 1u);
+        ExpectClosingBox(run, 0, "Install Finished ");
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(ReadFileBytes(JoinPath(target, "dict.ini")), c.after);
+        EXPECT_THAT(ListDirectory(target), ElementsAre("dict.ini", "language"));
+    }
+}
+
 TEST(DictIniInstall, AReadOnlyDictIniStaysAsItWasAndTheRunGoesOn) {
     Medium medium;
     medium.Add("install.inf",

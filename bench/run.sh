@@ -12,7 +12,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${1:-$root/build/wl-native}
+build=$(cd "${1:-$root/build/wl-native}" && pwd)  # the script works in a directory of its own
 work=$build/bench-work
 dictionary=/usr/share/trans/de-en
 

@@ -8,14 +8,41 @@ namespace setup {
 
 namespace {
 
-constexpr size_t kPrefixBytes = sizeof(std::uint64_t);
+constexpr size_t kChunkBytes = sizeof(std::uint64_t);
+constexpr size_t kPrefixBytes = 2 * kChunkBytes;
 constexpr std::int32_t kComparisonsPerCounter = 1000;
 
 // Eight key bytes as one big-endian number: numbers order like the bytes they hold.
 std::uint64_t KeyChunk(const char* bytes) {
     std::uint64_t chunk = 0;
-    for (size_t i = 0; i < kPrefixBytes; ++i) chunk = (chunk << 8) | static_cast<unsigned char>(bytes[i]);
+    for (size_t i = 0; i < kChunkBytes; ++i) chunk = (chunk << 8) | static_cast<unsigned char>(bytes[i]);
     return chunk;
+}
+
+// Keys are zero-padded, so the chunk that holds the end of a key ends in a zero byte.
+bool EndsKey(std::uint64_t chunk) { return (chunk & 0xFF) == 0; }
+
+void CountComparison(CollationState& state, ProgressDisplay& progress) {
+    if (state.comparisonCounter % kComparisonsPerCounter == 0) progress.DrawCounter(state.comparisonCounter);
+    // Wraps instead of overflowing after 2^31 comparisons.
+    state.comparisonCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.comparisonCounter) + 1u);
+}
+
+int CompareKeys(const char* rest, const HeadWordSortEntry& a, const HeadWordSortEntry& b) {
+    std::uint64_t chunkA = a.prefix[0];
+    std::uint64_t chunkB = b.prefix[0];
+    if (chunkA == chunkB) {
+        if (EndsKey(chunkA)) return 0;
+        chunkA = a.prefix[1];
+        chunkB = b.prefix[1];
+        // Keys equal in their first sixteen bytes without ending there both go on in rest.
+        for (size_t at = 0; chunkA == chunkB; at += kChunkBytes) {
+            if (EndsKey(chunkA)) return 0;
+            chunkA = KeyChunk(rest + a.restOffset + at);
+            chunkB = KeyChunk(rest + b.restOffset + at);
+        }
+    }
+    return chunkA < chunkB ? -1 : 1;
 }
 
 }  // namespace
@@ -24,41 +51,37 @@ HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const CollationStat
                               HeadWordOrder order) {
     HeadWordKeys keys;
     keys.entries.reserve(records.size());
-    keys.bytes.reserve(records.size() * 12);
+    std::string key;
     for (size_t i = 0; i < records.size(); ++i) {
-        keys.entries.push_back({0, static_cast<std::uint32_t>(keys.bytes.size()), static_cast<std::uint32_t>(i)});
-        AppendHeadWordKey(state, service, order, HeadWordText(records[i]), keys.bytes);
-        // Zeros up to the next multiple of eight: keys then compare eight bytes at a time, and
-        // a chunk that holds a zero byte ends in one.
-        keys.bytes.append((kPrefixBytes - keys.bytes.size() % kPrefixBytes) % kPrefixBytes, '\0');
+        key.clear();
+        AppendHeadWordKey(state, service, order, HeadWordText(records[i]), key);
+        // Zeros up to a multiple of eight, and at least up to the end of the prefix.
+        key.resize(std::max(kPrefixBytes, (key.size() + kChunkBytes - 1) / kChunkBytes * kChunkBytes), '\0');
+        keys.entries.push_back({{KeyChunk(key.data()), KeyChunk(key.data() + kChunkBytes)},
+                                static_cast<std::uint32_t>(keys.rest.size()), static_cast<std::uint32_t>(i)});
+        keys.rest.append(key, kPrefixBytes);
     }
-    for (HeadWordSortEntry& entry : keys.entries) entry.prefix = KeyChunk(keys.bytes.data() + entry.keyOffset);
     return keys;
 }
 
-int CompareHeadWords(const std::string& keyBytes, const HeadWordSortEntry& a, const HeadWordSortEntry& b,
+int CompareHeadWords(const std::string& rest, const HeadWordSortEntry& a, const HeadWordSortEntry& b,
                      CollationState& state, ProgressDisplay& progress) {
-    if (progress.DetailFlag()) {
-        if (state.comparisonCounter % kComparisonsPerCounter == 0) progress.DrawCounter(state.comparisonCounter);
-        // Wraps instead of overflowing after 2^31 comparisons.
-        state.comparisonCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.comparisonCounter) + 1u);
-    }
-    std::uint64_t chunkA = a.prefix;
-    std::uint64_t chunkB = b.prefix;
-    for (size_t at = kPrefixBytes; chunkA == chunkB; at += kPrefixBytes) {
-        if ((chunkA & 0xFF) == 0) return 0;  // both keys ended in this chunk
-        chunkA = KeyChunk(keyBytes.data() + a.keyOffset + at);
-        chunkB = KeyChunk(keyBytes.data() + b.keyOffset + at);
-    }
-    return chunkA < chunkB ? -1 : 1;
+    if (progress.DetailFlag()) CountComparison(state, progress);
+    return CompareKeys(rest.data(), a, b);
 }
 
 std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, CollationState& state,
                                          CollationService& service, ProgressDisplay& progress) {
     HeadWordKeys keys = MakeHeadWordKeys(records, state, service, ChooseHeadWordOrder(state));
-    std::sort(keys.entries.begin(), keys.entries.end(), [&](const HeadWordSortEntry& a, const HeadWordSortEntry& b) {
-        return CompareHeadWords(keys.bytes, a, b, state, progress) < 0;
-    });
+    // A merge sort: about a fifth fewer comparisons than an introsort and a sequential memory
+    // pattern; its stability is not needed. Without memory for its buffer (half the entries)
+    // it merges in place, more slowly. The comparison is that of CompareHeadWords, inline.
+    const bool counting = progress.DetailFlag();
+    std::stable_sort(keys.entries.begin(), keys.entries.end(),
+                     [&](const HeadWordSortEntry& a, const HeadWordSortEntry& b) {
+                         if (counting) CountComparison(state, progress);
+                         return CompareKeys(keys.rest.data(), a, b) < 0;
+                     });
     std::vector<std::uint32_t> order;
     order.reserve(keys.entries.size());
     for (const HeadWordSortEntry& entry : keys.entries) order.push_back(entry.record);

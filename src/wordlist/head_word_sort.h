@@ -12,16 +12,17 @@ namespace setup {
 
 class ProgressDisplay;
 
-// One record in the sort: the first eight key bytes (as a big-endian number) decide most
-// comparisons without touching the key bytes.
+// One record in the sort: the first sixteen key bytes (as two big-endian numbers) decide
+// nearly every comparison without leaving the entry.
 struct HeadWordSortEntry {
-    std::uint64_t prefix;
-    std::uint32_t keyOffset;
+    std::uint64_t prefix[2];
+    std::uint32_t restOffset;  // where the key's bytes after the first sixteen start in rest
     std::uint32_t record;
 };
 
+// Keys are zero-terminated and zero-padded to a multiple of eight bytes, at least sixteen.
 struct HeadWordKeys {
-    std::string bytes;  // zero-terminated keys, each zero-padded to a multiple of eight bytes
+    std::string rest;  // the bytes after the first sixteen of each longer key, in record order
     std::vector<HeadWordSortEntry> entries;  // in record order
 };
 
@@ -30,7 +31,7 @@ HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const CollationStat
 
 // The comparison of the word-list sort. While the detail lines are on, it shows the
 // comparison counter when that is a multiple of 1000 and then counts the comparison.
-int CompareHeadWords(const std::string& keyBytes, const HeadWordSortEntry& a, const HeadWordSortEntry& b,
+int CompareHeadWords(const std::string& rest, const HeadWordSortEntry& a, const HeadWordSortEntry& b,
                      CollationState& state, ProgressDisplay& progress);
 
 // The record indexes in head-word order, by the sort table when one has been loaded, by the

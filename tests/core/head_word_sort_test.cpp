@@ -33,40 +33,83 @@ struct SortFixture {
 TEST(CompareHeadWords, CountsAndShowsEveryThousandthComparisonOnlyWithDetailLines) {
     SortFixture f;
     const HeadWordKeys keys = MakeHeadWordKeys(LoadedWordList(2), f.state, f.service, HeadWordOrder::Collated);
-    for (int i = 0; i < 2500; ++i) EXPECT_EQ(CompareHeadWords(keys.bytes, keys.entries[0], keys.entries[1], f.state, f.display), 0);
+    for (int i = 0; i < 2500; ++i) EXPECT_EQ(CompareHeadWords(keys.rest, keys.entries[0], keys.entries[1], f.state, f.display), 0);
     EXPECT_EQ(f.state.comparisonCounter, 2500);
     EXPECT_EQ(f.surface.Counters(), (std::vector<std::string>{"0", "1000", "2000"}));
 
     f.settings.detailFlag = false;
     f.surface.calls.clear();
-    for (int i = 0; i < 2500; ++i) CompareHeadWords(keys.bytes, keys.entries[0], keys.entries[1], f.state, f.display);
+    for (int i = 0; i < 2500; ++i) CompareHeadWords(keys.rest, keys.entries[0], keys.entries[1], f.state, f.display);
     EXPECT_EQ(f.state.comparisonCounter, 2500);
     EXPECT_TRUE(f.surface.calls.empty());
 
     // The counter wraps instead of overflowing, and negative multiples of 1000 show too.
     f.settings.detailFlag = true;
     f.state.comparisonCounter = INT_MAX;
-    CompareHeadWords(keys.bytes, keys.entries[0], keys.entries[1], f.state, f.display);
+    CompareHeadWords(keys.rest, keys.entries[0], keys.entries[1], f.state, f.display);
     EXPECT_EQ(f.state.comparisonCounter, INT_MIN);
     f.state.comparisonCounter = -2147483000;
-    CompareHeadWords(keys.bytes, keys.entries[0], keys.entries[1], f.state, f.display);
+    CompareHeadWords(keys.rest, keys.entries[0], keys.entries[1], f.state, f.display);
     EXPECT_EQ(f.surface.Counters(), (std::vector<std::string>{"-2147483000"}));
 }
 
-TEST(CompareHeadWords, ComparesWholeKeysBeyondTheirFirstEightBytes) {
+TEST(CompareHeadWords, ComparesWholeKeysBeyondTheirFirstSixteenBytes) {
     SortFixture f;
-    LoadedWordList records(4);
-    std::strcpy(records[0].headWord, "abcdefgh");
-    std::strcpy(records[1].headWord, "ABCDEFGHa");
-    std::strcpy(records[2].headWord, "abcdefghB");
-    std::strcpy(records[3].headWord, "abcdefg");
+    const std::vector<std::string> heads = {
+        "abcdefgh",                        // 0: ends in the first chunk of the prefix
+        "ABCDEFGHa",                       // 1: ends in the second chunk
+        "abcdefghB",                       // 2
+        "abcdefg",                         // 3
+        "abcdefghijklmnop",                // 4: its zero starts the bytes after the prefix
+        "ABCDEFGHIJKLMNOP",                // 5: equal to 4
+        "abcdefghijklmnopq",               // 6
+        "abcdefghijklmnopqrstuvwx",        // 7: ends right after the third chunk
+        "abcdefghijklmnopqrstuvwxyz1234",  // 8: the full 30 characters
+        "abcdefghijklmnopqrstuvwxyz1235",  // 9
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234",  // 10: equal to 8
+    };
+    LoadedWordList records(heads.size());
+    for (size_t i = 0; i < heads.size(); ++i) std::strcpy(records[i].headWord, heads[i].c_str());
     const HeadWordKeys keys = MakeHeadWordKeys(records, f.state, f.service, HeadWordOrder::Collated);
-    auto compare = [&](int a, int b) { return CompareHeadWords(keys.bytes, keys.entries[a], keys.entries[b], f.state, f.display); };
+    auto compare = [&](int a, int b) { return CompareHeadWords(keys.rest, keys.entries[a], keys.entries[b], f.state, f.display); };
     EXPECT_EQ(compare(0, 1), -1);
     EXPECT_EQ(compare(1, 2), -1);
     EXPECT_EQ(compare(2, 1), 1);
     EXPECT_EQ(compare(3, 0), -1);
     EXPECT_EQ(compare(0, 0), 0);
+    EXPECT_EQ(compare(4, 5), 0);
+    EXPECT_EQ(compare(4, 6), -1);
+    EXPECT_EQ(compare(6, 4), 1);
+    EXPECT_EQ(compare(6, 7), -1);
+    EXPECT_EQ(compare(7, 8), -1);
+    EXPECT_EQ(compare(8, 9), -1);
+    EXPECT_EQ(compare(9, 8), 1);
+    EXPECT_EQ(compare(8, 10), 0);
+    EXPECT_EQ(compare(10, 9), -1);
+    // Every pair as the ASCII fold orders the head words.
+    for (size_t a = 0; a < heads.size(); ++a) {
+        for (size_t b = 0; b < heads.size(); ++b) {
+            EXPECT_EQ(compare(static_cast<int>(a), static_cast<int>(b)), CompareAsciiFold(heads[a], heads[b])) << a << ", " << b;
+        }
+    }
+}
+
+TEST(CompareHeadWords, ComparesPlatformKeysLongerThanAHeadWord) {
+    // A failing platform key is three 0xFF bytes before the folded head word: 33 bytes and
+    // a zero for a head word of 30 characters.
+    SortFixture f;
+    f.state.localeInForce = true;
+    f.service.failing = true;
+    LoadedWordList records(3);
+    std::strcpy(records[0].headWord, "abcdefghijklmnopqrstuvwxyz1234");
+    std::strcpy(records[1].headWord, "abcdefghijklmnopqrstuvwxyz1235");
+    std::strcpy(records[2].headWord, "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234");
+    const HeadWordKeys keys = MakeHeadWordKeys(records, f.state, f.service, HeadWordOrder::Collated);
+    auto compare = [&](int a, int b) { return CompareHeadWords(keys.rest, keys.entries[a], keys.entries[b], f.state, f.display); };
+    EXPECT_EQ(compare(0, 1), -1);
+    EXPECT_EQ(compare(1, 0), 1);
+    EXPECT_EQ(compare(0, 2), 0);
+    EXPECT_EQ(compare(2, 1), -1);
 }
 
 TEST(SortHeadWords, OrdersByTheTableWhenOneIsLoadedAndByTheCollationOtherwise) {

@@ -82,6 +82,50 @@ TEST(WordRecordFile, LoadReadsWholeRecordsAndShowsEveryHundredthIndexBeforeReadi
     }
 }
 
+// The counters a load shows: every hundredth index below shownUpTo (and shownUpTo itself when
+// it is a multiple of 100).
+std::vector<std::string> HundredthsUpTo(int shownUpTo) {
+    std::vector<std::string> values;
+    for (int i = 0; i <= shownUpTo; i += 100) values.push_back(std::to_string(i));
+    return values;
+}
+
+TEST(WordRecordFile, LoadShowsEveryHundredthIndexOfALongListAndUpToTheFirstMissingRecord) {
+    test::TempDir dir;
+    test::RecordingSurface surface;
+    InstallSettings settings;
+    ProgressDisplay display(surface, settings);
+    std::string bytes;
+    for (int i = 0; i < 10300; ++i) bytes += RecordBytes("w" + std::to_string(i), "t");
+    test::WriteFileBytes(dir.File("long.wb"), bytes + std::string(50, 'z'));
+    const UniqueFile file = OpenFile(dir.File("long.wb"), "rb");
+
+    std::optional<LoadedWordList> list = LoadWordList(file.get(), CountWordRecords(file.get()), display);
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->size(), 10300u);
+    EXPECT_EQ(HeadWordText((*list)[9999]), "w9999");
+    EXPECT_EQ(HeadWordText((*list)[10000]), "w10000");
+    EXPECT_EQ(HeadWordText(list->back()), "w10299");
+    EXPECT_EQ(surface.Counters(), HundredthsUpTo(10200));
+
+    // Records missing: the counters go up to the step of 100 that holds the first missing
+    // record, whether it is the first record of that step (10300 of 10300) or a later one
+    // (10301 of 10301), and whether the list ends in the first read or a later one.
+    surface.calls.clear();
+    EXPECT_FALSE(LoadWordList(file.get(), 10500, display).has_value());
+    EXPECT_EQ(surface.Counters(), HundredthsUpTo(10300));
+    test::WriteFileBytes(dir.File("short.wb"), bytes + RecordBytes("last", "t"));
+    const UniqueFile shortFile = OpenFile(dir.File("short.wb"), "rb");
+    surface.calls.clear();
+    EXPECT_FALSE(LoadWordList(shortFile.get(), 10500, display).has_value());
+    EXPECT_EQ(surface.Counters(), HundredthsUpTo(10300));
+    surface.calls.clear();
+    test::WriteFileBytes(dir.File("few.wb"), bytes.substr(0, 250 * kWordRecordSize));
+    const UniqueFile fewFile = OpenFile(dir.File("few.wb"), "rb");
+    EXPECT_FALSE(LoadWordList(fewFile.get(), 20150, display).has_value());
+    EXPECT_EQ(surface.Counters(), HundredthsUpTo(200));
+}
+
 TEST(WordRecordFile, LoadRefusesShortReadsAndUnsizedLists) {
     test::TempDir dir;
     test::RecordingSurface surface;

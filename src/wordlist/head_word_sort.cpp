@@ -28,21 +28,26 @@ void CountComparison(CollationState& state, ProgressDisplay& progress) {
     state.comparisonCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.comparisonCounter) + 1u);
 }
 
-int CompareKeys(const char* rest, const HeadWordSortEntry& a, const HeadWordSortEntry& b) {
-    std::uint64_t chunkA = a.prefix[0];
-    std::uint64_t chunkB = b.prefix[0];
-    if (chunkA == chunkB) {
+int CompareChunks(std::uint64_t a, std::uint64_t b) { return a < b ? -1 : 1; }
+
+// The comparison of two keys equal in their first sixteen bytes, which both go on in rest.
+int CompareRests(const char* rest, const HeadWordSortEntry& a, const HeadWordSortEntry& b) {
+    for (size_t at = 0;; at += kChunkBytes) {
+        const std::uint64_t chunkA = KeyChunk(rest + a.restOffset + at);
+        const std::uint64_t chunkB = KeyChunk(rest + b.restOffset + at);
+        if (chunkA != chunkB) return CompareChunks(chunkA, chunkB);
         if (EndsKey(chunkA)) return 0;
-        chunkA = a.prefix[1];
-        chunkB = b.prefix[1];
-        // Keys equal in their first sixteen bytes without ending there both go on in rest.
-        for (size_t at = 0; chunkA == chunkB; at += kChunkBytes) {
-            if (EndsKey(chunkA)) return 0;
-            chunkA = KeyChunk(rest + a.restOffset + at);
-            chunkB = KeyChunk(rest + b.restOffset + at);
-        }
     }
-    return chunkA < chunkB ? -1 : 1;
+}
+
+// Kept small so that it is inlined into the sort also at -O2: a call for every comparison
+// costs a tenth of the whole build. The rare longer keys take the call to CompareRests.
+inline int CompareKeys(const char* rest, const HeadWordSortEntry& a, const HeadWordSortEntry& b) {
+    if (a.prefix[0] != b.prefix[0]) return CompareChunks(a.prefix[0], b.prefix[0]);
+    if (EndsKey(a.prefix[0])) return 0;
+    if (a.prefix[1] != b.prefix[1]) return CompareChunks(a.prefix[1], b.prefix[1]);
+    if (EndsKey(a.prefix[1])) return 0;
+    return CompareRests(rest, a, b);
 }
 
 }  // namespace

@@ -4,15 +4,14 @@
 # natively, with and without a sort table, against GNU sort of the same reversed lines with the
 # same ordering rule (bytes after folding case, LC_ALL=C sort -f), measured in the same run.
 #
-#   bench/run.sh [native build directory]      (default build/wl-native)
+#   bench/run.sh [native build directory]      (default build/native)
 #
-# Hook for the Windows timing: set SETUP_BENCH_WINE_CMD to a command that builds
-# language/to.wb from language/from.wb in the current directory under Wine (for example a
-# setup.exe run on a prepared medium); the script runs it in the work directory and times it.
+# With a cross tree (build/cross, made by scripts/run-sample.sh) it also times setup.exe's own
+# build under Wine, through the UI driver, against the same reference.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(cd "${1:-$root/build/wl-native}" && pwd)  # the script works in a directory of its own
+build=$(cd "${1:-$root/build/native}" && pwd)  # the script works in a directory of its own
 work=$build/bench-work
 dictionary=/usr/share/trans/de-en
 
@@ -77,9 +76,51 @@ run "build with a folding sort table vs. single-threaded sort" --table
 sort_threads=--parallel=2
 run "build without sort table vs. sort on two threads"
 
-if [ -n "${SETUP_BENCH_WINE_CMD:-}" ]; then
-  echo "== under Wine: $SETUP_BENCH_WINE_CMD"
-  start=$(date +%s.%N)
-  sh -c "$SETUP_BENCH_WINE_CMD"
-  echo "seconds: $(echo "$(date +%s.%N) - $start" | bc)"
+# setup.exe's own build under Wine, when the cross tree exists (scripts/run-sample.sh makes it):
+# the time from Start to the closing box, less the time of the same run without "mkwlist"
+# (Wine's start, the window, the copies), against the reference sort timed in this run.
+cross=${SETUP_BENCH_CROSS:-$root/build/cross}
+if command -v wine >/dev/null && [ -f "$cross/build.ninja" ]; then
+  cmake --build "$cross" --target setup uidriver -j2 >/dev/null
+  source "$root/scripts/wine-env.sh"
+  start_xvfb_if_needed
+  setup_wine_prefix
+  winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+  medium=$work/medium
+  mkdir -p "$medium/language" "$medium/tables"
+  cp language/from.wb "$medium/language/from.wb"
+  printf 'from.wb,de,en,German - English\r\nfrom.wb\r\nto.wb\r\n' > "$medium/language.cf"
+  # The same folding table as wlbench --table.
+  for b in $(seq 0 255); do
+    w=$b; [ "$b" -ge 65 ] && [ "$b" -le 90 ] && w=$((b + 32)); [ "$b" -eq 1 ] && w=2
+    printf "\\$(printf %03o "$w")"
+  done > "$medium/tables/english.stb"
+  copies='mkdir language\r\nmkdir tables\r\ncopy language.cf language.cf\r\ncopy language\\from.wb language\\from.wb\r\n'
+  wine_ms() {  # $1: install.inf text; prints the milliseconds until the first box, or until the exit
+    printf "$1" > "$medium/install.inf"
+    rm -rf "$work/target"
+    wine "$cross/tests/e2e/uidriver.exe" "$(winpath "$cross/setup.exe")" "$(winpath "$medium")" \
+      "$(winpath "$work/target")" "$(winpath "$work")" > wine.log 2>/dev/null || { cat wine.log >&2; return 1; }
+    rm -f "$work"/*.bmp
+    sed -n 's/^message box after \([0-9]*\) ms.*/\1/p; s/^setup.exe exit code: 0 (\([0-9]*\) ms after Start)/\1/p' wine.log | head -n 1
+  }
+  reference_ms() {
+    local t0 t1
+    t0=$(date +%s%N)
+    LC_ALL=C sort -f -t "$(printf '\t')" -k1,1 --parallel=1 -o sorted.txt reversed.txt
+    t1=$(date +%s%N)
+    echo $(((t1 - t0) / 1000000))
+  }
+  for variant in "without sort table" "with a folding sort table"; do
+    extra=""; [ "$variant" = "with a folding sort table" ] && extra='copy tables\\english.stb tables\\english.stb\r\n'
+    base=$(wine_ms "$copies$extra")
+    full=$(wine_ms "$copies${extra}mkwlist\r\n")
+    ref=$(reference_ms)
+    build=$((full - base))
+    echo "== setup.exe under Wine, $variant"
+    echo "Start to closing box: $full ms; the same run without mkwlist: $base ms"
+    echo "build seconds:      $(awk -v m="$build" 'BEGIN { printf "%.3f", m / 1000 }')"
+    echo "reference seconds:  $(awk -v m="$ref" 'BEGIN { printf "%.3f", m / 1000 }')"
+    echo "ratio build/ref:    $(awk -v b="$build" -v r="$ref" 'BEGIN { printf "%.2f", b / r }')"
+  done
 fi

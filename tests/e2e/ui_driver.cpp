@@ -221,8 +221,9 @@ std::optional<MessageBoxInfo> SetupProcess::WaitForMessageBox(DWORD timeoutMs) {
     while (GetTickCount() - start < timeoutMs) {
         HWND box = FindProcessWindow(processId_, "#32770");
         if (box) {
-            Settle(400);
             MessageBoxInfo info;
+            info.foundAt = GetTickCount();
+            Settle(400);
             info.box = box;
             info.caption = TextOf(box);
             HWND text = GetDlgItem(box, 0xFFFF);

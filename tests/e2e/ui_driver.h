@@ -19,6 +19,7 @@ struct MessageBoxInfo {
     std::string text;
     BoxIcon icon = BoxIcon::None;
     HWND owner = nullptr;  // nullptr: the box has no owner
+    DWORD foundAt = 0;     // GetTickCount() when the box was first seen
 };
 
 struct ControlInfo {

@@ -39,10 +39,12 @@ int main(int argc, char** argv) {
         Settle();
         setup.Click(200);
     }
+    const DWORD started = GetTickCount();
     // Every closing message and error box until the program ends.
     while (auto box = setup.WaitForMessageBox(120000)) {
         Shot(shots, "message");
-        std::printf("message box \"%s\": %s\n", box->caption.c_str(), box->text.c_str());
+        std::printf("message box after %lu ms \"%s\": %s\n", static_cast<unsigned long>(box->foundAt - started),
+                    box->caption.c_str(), box->text.c_str());
         setup.PressOk(*box);
     }
     auto code = setup.WaitForExit(30000);
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "uidriver: setup.exe did not end\n");
         return 2;
     }
-    std::printf("setup.exe exit code: %lu\n", static_cast<unsigned long>(*code));
+    std::printf("setup.exe exit code: %lu (%lu ms after Start)\n", static_cast<unsigned long>(*code),
+                static_cast<unsigned long>(GetTickCount() - started));
     return static_cast<int>(*code);
 }

@@ -19,24 +19,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(out, nullptr) << path;
-    std::fwrite(bytes.data(), 1, bytes.size(), out);
-    std::fclose(out);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::string bytes;
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in) return "<missing>";
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, n);
-    std::fclose(in);
-    return bytes;
-}
-
 // Names in a directory, without "." and "..".
 std::set<std::string> Names(const std::string& directory) {
     std::set<std::string> names;
@@ -80,7 +62,7 @@ std::string WorkingDirectory() { return QueryCurrentDirectory().value_or("<none>
 class ScriptServicesWin32Test : public ::testing::Test {
 protected:
     void Run(const std::string& script) {
-        WriteFile(InstallScriptPath(medium.Path()), script);
+        test::WriteFileBytes(InstallScriptPath(medium.Path()), script);
         settings.sourceDirectory = medium.Path();
         settings.targetDirectory = target.Path();
         Win32ScriptServices services(window.Edit(), window.Parent());
@@ -94,9 +76,9 @@ protected:
 };
 
 TEST_F(ScriptServicesWin32Test, DirectoriesAndSingleCopiesInScriptOrder) {
-    WriteFile(medium.File("x.dat"), "x data");
-    WriteFile(medium.File("new.txt"), "new");
-    WriteFile(target.File("old.txt"), "old contents");
+    test::WriteFileBytes(medium.File("x.dat"), "x data");
+    test::WriteFileBytes(medium.File("new.txt"), "new");
+    test::WriteFileBytes(target.File("old.txt"), "old contents");
     Run("copy x.dat early\\x.dat\r\n"
         "mkdir early\r\n"
         "mkdir data\r\n"
@@ -105,21 +87,21 @@ TEST_F(ScriptServicesWin32Test, DirectoriesAndSingleCopiesInScriptOrder) {
         "mkdir a\r\n"
         "copy   new.txt    old.txt\r\n"
         "copy missing.dat missing.dat\r\n");
-    EXPECT_EQ(ReadFile(target.File("data\\x.dat")), "x data");
+    EXPECT_EQ(test::ReadFileBytes(target.File("data\\x.dat")), "x data");
     EXPECT_TRUE(Names(target.File("early")).empty());
     EXPECT_TRUE(Names(target.File("a")).empty());
-    EXPECT_EQ(ReadFile(target.File("old.txt")), "new");
+    EXPECT_EQ(test::ReadFileBytes(target.File("old.txt")), "new");
     EXPECT_THAT(Names(target.Path()), UnorderedElementsAre("a", "data", "early", "old.txt"));
     // The last destination shown is that of the failed copy: shown before it was tried.
     EXPECT_EQ(window.Text(), target.File("missing.dat"));
 }
 
 TEST_F(ScriptServicesWin32Test, XcopyCopiesMatchingFilesOfEveryAttributeButNoDirectories) {
-    WriteFile(medium.File("a.hlp"), "a");
-    WriteFile(medium.File("hidden.hlp"), "h");
-    WriteFile(medium.File("system.hlp"), "s");
-    WriteFile(medium.File("readonly.hlp"), "r");
-    WriteFile(medium.File("other.txt"), "o");
+    test::WriteFileBytes(medium.File("a.hlp"), "a");
+    test::WriteFileBytes(medium.File("hidden.hlp"), "h");
+    test::WriteFileBytes(medium.File("system.hlp"), "s");
+    test::WriteFileBytes(medium.File("readonly.hlp"), "r");
+    test::WriteFileBytes(medium.File("other.txt"), "o");
     CreateDirectoryA(medium.File("folder.hlp").c_str(), nullptr);
     SetFileAttributesA(medium.File("hidden.hlp").c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA(medium.File("system.hlp").c_str(), FILE_ATTRIBUTE_SYSTEM);
@@ -129,34 +111,34 @@ TEST_F(ScriptServicesWin32Test, XcopyCopiesMatchingFilesOfEveryAttributeButNoDir
     Run("mkdir help\r\nxcopy *.hlp help\r\nxcopy *.none help\r\n");
 
     EXPECT_THAT(Names(target.File("help")), UnorderedElementsAre("a.hlp", "hidden.hlp", "system.hlp", "readonly.hlp"));
-    EXPECT_EQ(ReadFile(target.File("help\\hidden.hlp")), "h");
-    EXPECT_EQ(ReadFile(target.File("help\\system.hlp")), "s");
-    EXPECT_EQ(ReadFile(target.File("help\\readonly.hlp")), "r");
+    EXPECT_EQ(test::ReadFileBytes(target.File("help\\hidden.hlp")), "h");
+    EXPECT_EQ(test::ReadFileBytes(target.File("help\\system.hlp")), "s");
+    EXPECT_EQ(test::ReadFileBytes(target.File("help\\readonly.hlp")), "r");
     // The full destination path of one of the copies; the pattern without a match showed nothing.
     EXPECT_THAT(window.Text(), ::testing::StartsWith(target.Path() + "\\help\\"));
     EXPECT_EQ(WorkingDirectory(), before);
 }
 
 TEST_F(ScriptServicesWin32Test, XcopyOfEverythingIntoTheTargetItself) {
-    WriteFile(medium.File("a.dat"), "a");
+    test::WriteFileBytes(medium.File("a.dat"), "a");
     Run("xcopy *.* .\r\n");
     EXPECT_THAT(Names(target.Path()), UnorderedElementsAre("a.dat", "install.inf"));
-    EXPECT_EQ(ReadFile(target.File("install.inf")), "xcopy *.* .\r\n");
+    EXPECT_EQ(test::ReadFileBytes(target.File("install.inf")), "xcopy *.* .\r\n");
     EXPECT_THAT(window.Text(), ::testing::StartsWith(target.Path() + "\\.\\"));
 }
 
 TEST_F(ScriptServicesWin32Test, SndcopyCopiesOneLevelAndNothingFromAMissingDirectory) {
     CreateDirectoryA(medium.File("sounds").c_str(), nullptr);
     CreateDirectoryA(medium.File("sounds\\deeper").c_str(), nullptr);
-    WriteFile(medium.File("sounds\\a.wav"), "wave a");
-    WriteFile(medium.File("sounds\\b.wav"), "wave b");
-    WriteFile(medium.File("sounds\\deeper\\c.wav"), "wave c");
+    test::WriteFileBytes(medium.File("sounds\\a.wav"), "wave a");
+    test::WriteFileBytes(medium.File("sounds\\b.wav"), "wave b");
+    test::WriteFileBytes(medium.File("sounds\\deeper\\c.wav"), "wave c");
     std::string before = WorkingDirectory();
 
     Run("mkdir snd\r\nsndcopy sounds snd\r\nmkdir none\r\nsndcopy nosuch none\r\n");
 
     EXPECT_THAT(Names(target.File("snd")), UnorderedElementsAre("a.wav", "b.wav"));
-    EXPECT_EQ(ReadFile(target.File("snd\\b.wav")), "wave b");
+    EXPECT_EQ(test::ReadFileBytes(target.File("snd\\b.wav")), "wave b");
     EXPECT_TRUE(Names(target.File("none")).empty());
     EXPECT_EQ(WorkingDirectory(), before);
 }
@@ -170,15 +152,15 @@ TEST_F(ScriptServicesWin32Test, WinIniKeysOfTheDictionarySectionReadBack) {
     EXPECT_EQ(ProfileValue("Key"), "5");
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
-    EXPECT_THAT(ReadFile(std::string(windows) + "\\win.ini"), ::testing::HasSubstr("\r\nKey =5\r\n"));
+    EXPECT_THAT(test::ReadFileBytes(std::string(windows) + "\\win.ini"), ::testing::HasSubstr("\r\nKey =5\r\n"));
     WritePrivateProfileStringA("Dictionary", nullptr, nullptr, "win.ini");
     EXPECT_EQ(ProfileValue("A"), "<absent>");
 }
 
 TEST(ForEachFoundEntry, ReportsNamesWithTheirDirectoryAndHiddenBits) {
     test::TempDirectory dir;
-    WriteFile(dir.File("plain.txt"), "");
-    WriteFile(dir.File("secret.txt"), "");
+    test::WriteFileBytes(dir.File("plain.txt"), "");
+    test::WriteFileBytes(dir.File("secret.txt"), "");
     SetFileAttributesA(dir.File("secret.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     CreateDirectoryA(dir.File("sub").c_str(), nullptr);
     std::vector<std::string> seen;

@@ -1,8 +1,11 @@
 #pragma once
 // A fresh directory under the Wine prefix's temp folder, removed with everything in it
-// (read-only, hidden and system entries included) when the object goes away.
+// (read-only, hidden and system entries included) when the object goes away; whole-file
+// reads and writes for the tests that use it.
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 namespace setup::test {
@@ -47,5 +50,24 @@ public:
 private:
     std::string path_;
 };
+
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(out, nullptr) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+}
+
+// The file's bytes, or "<missing>" when it cannot be opened.
+inline std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) return "<missing>";
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, n);
+    std::fclose(in);
+    return bytes;
+}
 
 }  // namespace setup::test

@@ -54,6 +54,16 @@ private:
     MessageService& messages_;
 };
 
+// A path that names the same entry whatever the working directory and current drive are:
+// a drive letter with a colon and a separator, or a UNC name.
+bool IsFullyQualified(const std::string& path) {
+    auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    auto isDriveLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    const bool hasDrive = path.size() >= 3 && isDriveLetter(path[0]) && path[1] == ':' && isSeparator(path[2]);
+    const bool isUnc = path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
+    return hasDrive || isUnc;
+}
+
 std::string WindowText(HWND window) {
     std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1);
     int length = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
@@ -107,7 +117,11 @@ std::string ValidateTargetDirectory(const std::string& text) {
     // Longer text would not fit the program's path buffers: refused, never cut.
     if (text.empty() || text.size() > kMaxDirectoryLength) return {};
     if (GetFileAttributesA(text.c_str()) == INVALID_FILE_ATTRIBUTES && !CreateDirectoryA(text.c_str(), nullptr)) return {};
-    // Made absolute once, so that every step (the wildcard copies too) sees the same directory.
+    // An absolute text is the target as typed: ".", ".." and trailing blanks stay in the paths
+    // that start with it.
+    if (IsFullyQualified(text)) return text;
+    // A relative one is made absolute once, so that every step (the wildcard copies too) sees
+    // the same directory.
     char full[MAX_PATH];
     DWORD length = GetFullPathNameA(text.c_str(), MAX_PATH, full, nullptr);
     if (length == 0 || length > kMaxDirectoryLength) return {};

@@ -10,8 +10,9 @@ void RunStartCommand();
 // Gives back what the installation keeps until the window goes (the counter brush).
 void ReleaseInstallResources();
 
-// The edit box text taken as the target: the absolute path of an existing entry or of
-// a directory created here; empty when the text is not acceptable.
+// The edit box text taken as the target when it names an existing entry or a directory
+// created here: an absolute text as typed, a relative one made absolute; empty when the text
+// is not acceptable.
 std::string ValidateTargetDirectory(const std::string& text);
 
 }  // namespace setup

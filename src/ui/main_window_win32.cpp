@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <array>
+#include <exception>
 
 #include "base/win32_handles.h"
 #include "setup/install_sequence_win32.h"
@@ -107,7 +108,7 @@ void OnDestroy() {
     PostQuitMessage(0);
 }
 
-void OnCommand(WPARAM wParam) {
+void DispatchCommand(WPARAM wParam) {
     MainWindow& ui = TheMainWindow();
     const int code = HIWORD(wParam);
     switch (LOWORD(wParam)) {
@@ -117,6 +118,15 @@ void OnCommand(WPARAM wParam) {
         case kDriveList: if (code == LBN_SELCHANGE) OnDriveSelection(ui); break;
         case kDirectoryList: if (code == LBN_SELCHANGE) OnDirectorySelection(ui); break;
         default: break;
+    }
+}
+
+// Nothing may unwind through the window procedure. The Start command reports its own
+// failures; a browse step that runs out of memory fails silently like its other failures.
+void OnCommand(WPARAM wParam) {
+    try {
+        DispatchCommand(wParam);
+    } catch (const std::exception&) {
     }
 }
 

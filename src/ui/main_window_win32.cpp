@@ -26,7 +26,7 @@ namespace {
 
 constexpr char kClassName[] = "Install";
 
-struct ControlSpec {
+struct ControlLayout {
     HWND MainWindow::*handle;
     int id;
     const char* className;
@@ -37,7 +37,7 @@ struct ControlSpec {
 };
 
 // Creation order fixes the stacking of the siblings.
-const std::array<ControlSpec, 10> kControls{{
+const std::array<ControlLayout, 10> kControls{{
     {&MainWindow::panelStatic, kPanelStatic, "static", "", WS_VISIBLE | WS_BORDER, 0, 110, 138, 440, 110},
     {&MainWindow::directoryEdit, kDirectoryEdit, "edit", nullptr, WS_VISIBLE | WS_BORDER, WS_EX_CLIENTEDGE, 120, 170, 420, 25},
     {&MainWindow::driveList, kDriveList, "listbox", "", WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_SORT, WS_EX_CLIENTEDGE, 120, 280, 150, 100},
@@ -55,7 +55,7 @@ void OnCreate(HWND window, const CREATESTRUCTA& create) {
     ui.window = window;
     ui.waitCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
     const std::string& defaultTarget = TheInstallSettings().defaultTarget;
-    for (const ControlSpec& c : kControls) {
+    for (const ControlLayout& c : kControls) {
         const char* text = c.text ? c.text : defaultTarget.c_str();
         ui.*(c.handle) = CreateWindowExA(c.exStyle, c.className, text, WS_CHILD | c.style, c.x, c.y, c.width, c.height,
                                          window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), create.hInstance,

@@ -48,6 +48,11 @@ if [ -f "$winini" ] && grep -q '^\[Dictionary\]' "$winini"; then
   echo; echo "win.ini [Dictionary]:"
   tr -d '\r' < "$winini" | sed -n '/^\[Dictionary\]/,/^\[/p' | grep -v '^\[' | sed 's/^/  /'
 fi
+programs=$(find "$WINEPREFIX/drive_c/users" -path '*/Start Menu/Programs' -type d 2>/dev/null | head -n 1)
+if [ -n "$programs" ] && [ -n "$(find "$programs" -name '*.lnk' -newer "$work")" ]; then
+  echo; echo "Start-menu shortcuts made by this run (under Programs):"
+  (cd "$programs" && find . -name '*.lnk' -newer "$work" | sort | sed 's|^\./|  |')
+fi
 echo
 echo "setup.exe ended with exit code $code"
 exit "$code"

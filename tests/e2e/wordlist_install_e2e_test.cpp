@@ -366,6 +366,35 @@ TEST(DictIniInstall, AHandEditedDictIniIsUsedAsItStands) {
     }
 }
 
+TEST(DictIniInstall, OddHandWrittenLinesAreKeptReplacedOrSortedByTheirKeys) {
+    // A display name of 250 characters on a line of 264: one piece for the sort, two for the
+    // recording, and a key compared whole.
+    const std::string longLine = "xxen.wb,xx,en,Lingua " + std::string(243, 'a');
+    std::string target = MakeTempDir("target");
+    // Line ends mixed: LF alone and CR LF.
+    WriteFileBytes(JoinPath(target, "dict.ini"),
+                   "# mine\n\r\n[AddNew]\r\non\n\r\n[selected]\nmy.wb\r\n\r\n[language]\r\n"
+                   ",,,\n" +                                // no field: the empty key
+                       longLine + "\r\n"                    // keyed by its fourth field
+                       "english\n"                          // no comma: keyed by its whole text
+                       "Zulu,zu\r\n"                        // two fields: keyed by the first
+                       "ENFR.wb,old,old,english - FRENCH\n" // French, replaced
+                       "English - German,stale\r\n"         // German by its first field, replaced
+                       "\r\n# after the list, with, four, parts\n[extra]\r\nkept until the sort\n");
+    InstallRun run = Install(TwoLanguageMedium("done"), target);
+
+    ASSERT_EQ(run.boxes.size(), 2u);
+    EXPECT_EQ(run.exitCode, 0u);
+    // Both languages at the section's end, then the sort: every line ends in CR LF, the keys
+    // order case-insensitively ("english" before "English - French", "Lingua" before "Zulu"),
+    // and nothing after the section survives.
+    EXPECT_EQ(ReadFileBytes(JoinPath(target, "dict.ini")),
+              CrLfLines({"# mine", "", "[AddNew]", "on", "", "[selected]", "my.wb", "", "[language]", ",,,", "english",
+                         kFrenchLine, kGermanLine, longLine, "Zulu,zu", "", kEndComment}));
+    // No tmp.ini and no language.cf left behind.
+    EXPECT_THAT(ListDirectory(target), ElementsAre("dict.ini", "language", "welcome.txt"));
+}
+
 TEST(DictIniInstall, AReadOnlyDictIniStaysAsItWasAndTheRunGoesOn) {
     Medium medium;
     medium.Add("install.inf",

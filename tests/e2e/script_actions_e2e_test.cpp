@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
-#include <objidl.h>
 #include <shlobj.h>
-#include <wrl/client.h>
 
 #include "e2e_support.h"
+#include "shell_link_reader.h"
 #include "ui_driver.h"
 
 namespace setup::e2e {
@@ -16,6 +15,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using test::LinkProperties;
+using test::ReadLink;
 
 std::string MediumWithScript(const std::string& script) {
     std::string medium = MakeTempDir("medium");
@@ -171,28 +172,6 @@ protected:
         return madeDirectories.front();
     }
 
-    struct LinkProperties {
-        std::string path, arguments, workingDirectory;
-    };
-    static std::optional<LinkProperties> ReadLink(const std::string& linkPath) {
-        Microsoft::WRL::ComPtr<IShellLinkA> link;
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                    reinterpret_cast<void**>(link.GetAddressOf()))))
-            return std::nullopt;
-        Microsoft::WRL::ComPtr<IPersistFile> file;
-        wchar_t widePath[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH);
-        if (FAILED(link.As(&file)) || FAILED(file->Load(widePath, STGM_READ))) return std::nullopt;
-        char text[MAX_PATH];
-        LinkProperties properties;
-        link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-        properties.path = text;
-        link->GetArguments(text, MAX_PATH);
-        properties.arguments = text;
-        link->GetWorkingDirectory(text, MAX_PATH);
-        properties.workingDirectory = text;
-        return properties;
-    }
 
     std::string programs;
     std::string unique;

@@ -11,38 +11,14 @@
 
 #include "script/script_services_win32.h"
 #include "script/shortcut_win32.h"
+#include "shell_link_reader.h"
 #include "temp_directory.h"
 
 namespace setup {
 namespace {
 
-struct LinkProperties {
-    std::string path;
-    std::string arguments;
-    std::string workingDirectory;
-};
-
-// Loads a saved shortcut and reads back the three properties that CreateProgramShortcut sets.
-std::optional<LinkProperties> ReadLink(const std::string& linkPath) {
-    Microsoft::WRL::ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(link.GetAddressOf()))))
-        return std::nullopt;
-    Microsoft::WRL::ComPtr<IPersistFile> file;
-    if (FAILED(link.As(&file))) return std::nullopt;
-    wchar_t widePath[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH);
-    if (FAILED(file->Load(widePath, STGM_READ))) return std::nullopt;
-    char text[MAX_PATH];
-    LinkProperties properties;
-    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-    properties.path = text;
-    link->GetArguments(text, MAX_PATH);
-    properties.arguments = text;
-    link->GetWorkingDirectory(text, MAX_PATH);
-    properties.workingDirectory = text;
-    return properties;
-}
+using test::LinkProperties;
+using test::ReadLink;
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/message_service.h"
+#include "base/message_service.h"
 #include "ui/progress_display.h"
 #include "wordlist/build_word_list.h"
 
@@ -122,7 +122,6 @@ int main(int argc, char** argv) {
             const ChildRun thisRun = RunReference(reference);
             if (run == 0 || thisRun.seconds < referenceRun.seconds) referenceRun = thisRun;
         }
-        setup::InstallSettings settings;  // detail lines on: the comparison counter counts and shows
         setup::LanguageEntry entry;
         entry.displayName = "Deutsch";
         entry.fromListName = "from.wb";
@@ -130,11 +129,11 @@ int main(int argc, char** argv) {
         setup::CollationState collation;
         NoLocale collationService;
         NullSurface surface;
-        setup::ProgressDisplay display(surface, settings);
+        setup::ProgressDisplay display(surface, true);  // detail lines on: comparisons count and show
         SilentMessages messages;
 
         const Clock::time_point start = Clock::now();
-        setup::BuildWordList({settings, entry, collation, collationService, display, messages});
+        setup::BuildWordList({entry, {}, true, collation, collationService, display, messages});
         const double thisRun = std::chrono::duration<double>(Clock::now() - start).count();
         if (run == 0 || thisRun < seconds) seconds = thisRun;
         comparisons = collation.comparisonCounter;

@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -16,4 +15,3 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target)
 bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 }  // namespace setup
-#endif

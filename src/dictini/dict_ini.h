@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "wordlist/language_entry.h"
+#include "base/language_entry.h"
 
 namespace setup {
 

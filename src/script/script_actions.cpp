@@ -6,18 +6,19 @@
 
 #include "base/ascii.h"
 #include "base/fatal.h"
-#include "setup/install_script.h"
+#include "script/install_script.h"
 
 namespace setup {
 namespace {
 
-struct Pass {
+// What every action of the second pass works on.
+struct ScriptPass {
     InstallSettings& settings;
     ScriptServices& services;
     std::string sourcePrefix;
 };
 
-using Action = void (*)(std::string_view line, Pass& pass);
+using Action = void (*)(std::string_view line, ScriptPass& pass);
 
 struct ScriptKey {
     std::string_view key;
@@ -58,7 +59,7 @@ std::string_view PatternDirectory(std::string_view pattern) {
 
 // Copies every file (not directory) that the pattern finds in the working directory into
 // target prefix + destination subdirectory, showing each destination path before its copy.
-void CopyFoundFiles(Pass& pass, std::string_view pattern, std::string_view destinationSubdirectory) {
+void CopyFoundFiles(ScriptPass& pass, std::string_view pattern, std::string_view destinationSubdirectory) {
     std::string destinationPrefix = pass.settings.targetPrefix;
     destinationPrefix.append(destinationSubdirectory).push_back('\\');
     std::string_view sourceDirectory = PatternDirectory(pattern);
@@ -76,7 +77,7 @@ void CopyFoundFiles(Pass& pass, std::string_view pattern, std::string_view desti
 // was current before the line current again. A working directory that cannot be remembered
 // whole would be restored wrongly, so the line is skipped then.
 template <typename Body>
-void InSourceDirectory(Pass& pass, Body body) {
+void InSourceDirectory(ScriptPass& pass, Body body) {
     if (!FitsPathBuffer(pass.sourcePrefix)) return;
     std::optional<std::string> remembered = pass.services.CurrentDirectory();
     if (!remembered || remembered->size() > kMaxRememberedDirectoryLength) return;
@@ -90,21 +91,21 @@ void WithValue(std::string_view line, Apply apply) {
     if (std::optional<std::string_view> value = ValueAfterFirstBlank(line)) apply(*value);
 }
 
-void CreateTargetDirectory(std::string_view line, Pass& pass) {
+void CreateTargetDirectory(std::string_view line, ScriptPass& pass) {
     WithValue(line, [&pass](std::string_view value) {
         std::string path = pass.settings.targetPrefix + std::string(value);
         if (FitsPathBuffer(path)) pass.services.MakeDirectory(path);
     });
 }
 
-void SetShortcutName(std::string_view line, Pass& pass) {
+void SetShortcutName(std::string_view line, ScriptPass& pass) {
     WithValue(line, [&pass](std::string_view value) {
         pass.settings.shortcutFlag = true;
         pass.settings.shortcutName = value;
     });
 }
 
-void WriteAviDelay(std::string_view line, Pass& pass) {
+void WriteAviDelay(std::string_view line, ScriptPass& pass) {
     WithValue(line, [&pass](std::string_view value) {
         pass.services.WriteProfileKey(kProfileSection, "EnglishAviDelay", std::string(value), kProfileFile);
     });
@@ -112,7 +113,7 @@ void WriteAviDelay(std::string_view line, Pass& pass) {
 
 // Key name: from the first blank to the first "=" after it; key value: the rest of the line.
 // Both keep their blanks. A value without "=", or with nothing before it, names no key.
-void WriteIniKey(std::string_view line, Pass& pass) {
+void WriteIniKey(std::string_view line, ScriptPass& pass) {
     WithValue(line, [&pass](std::string_view value) {
         size_t equals = value.find('=');
         if (equals == std::string_view::npos || equals == 0) return;
@@ -121,21 +122,21 @@ void WriteIniKey(std::string_view line, Pass& pass) {
     });
 }
 
-void SetGroupName(std::string_view line, Pass& pass) {
+void SetGroupName(std::string_view line, ScriptPass& pass) {
     WithValue(line, [&pass](std::string_view value) { pass.settings.groupName = value; });
 }
 
-void SetShortcutProgram(std::string_view line, Pass& pass) {
+void SetShortcutProgram(std::string_view line, ScriptPass& pass) {
     WithValue(line, [&pass](std::string_view value) { pass.settings.shortcutProgram = value; });
 }
 
-void SetDisplayFile(std::string_view line, Pass& pass) {
+void SetDisplayFile(std::string_view line, ScriptPass& pass) {
     WithValue(line, [&pass](std::string_view value) { pass.settings.displayFile = value; });
 }
 
-void RequestWordLists(std::string_view, Pass& pass) { pass.settings.buildWordListsFlag = true; }
+void RequestWordLists(std::string_view, ScriptPass& pass) { pass.settings.buildWordListsFlag = true; }
 
-void CopyOneFile(std::string_view line, Pass& pass) {
+void CopyOneFile(std::string_view line, ScriptPass& pass) {
     std::optional<NamePair> names = TwoNamesAfterKeyWord(line);
     if (!names) return;
     std::string source = pass.sourcePrefix + std::string(names->first);
@@ -145,13 +146,13 @@ void CopyOneFile(std::string_view line, Pass& pass) {
     pass.services.CopyFileReplacing(source, destination);
 }
 
-void CopyMatchingFiles(std::string_view line, Pass& pass) {
+void CopyMatchingFiles(std::string_view line, ScriptPass& pass) {
     std::optional<NamePair> names = TwoNamesAfterKeyWord(line);
     if (!names) return;
     InSourceDirectory(pass, [&] { CopyFoundFiles(pass, names->first, names->second); });
 }
 
-void CopySubdirectory(std::string_view line, Pass& pass) {
+void CopySubdirectory(std::string_view line, ScriptPass& pass) {
     std::optional<NamePair> names = TwoNamesAfterKeyWord(line);
     if (!names) return;
     InSourceDirectory(pass, [&] {
@@ -174,7 +175,7 @@ constexpr std::array<ScriptKey, 11> kScriptKeys{{
     {"sndcopy", 7, CopySubdirectory},
 }};
 
-void ApplyScriptLine(std::string_view line, Pass& pass) {
+void ApplyScriptLine(std::string_view line, ScriptPass& pass) {
     for (const ScriptKey& entry : kScriptKeys) {
         if (StartsWithIgnoreCase(line, entry.key.substr(0, entry.comparedLength))) {
             entry.action(line, pass);
@@ -187,7 +188,7 @@ void ApplyScriptLine(std::string_view line, Pass& pass) {
 
 void RunScriptActions(InstallSettings& settings, ScriptServices& services) {
     settings.targetPrefix = DirectoryPrefix(settings.targetDirectory);
-    Pass pass{settings, services, DirectoryPrefix(settings.sourceDirectory)};
+    ScriptPass pass{settings, services, DirectoryPrefix(settings.sourceDirectory)};
     bool opened = ForEachScriptLine(InstallScriptPath(settings.sourceDirectory),
                                     [&pass](std::string_view line) { ApplyScriptLine(line, pass); });
     if (!opened) ThrowFatal("Can't open INSTALL.INF");

@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "script/script_services.h"
-#include "setup/install_settings.h"
+#include "script/install_settings.h"
 
 namespace setup {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "setup/install_settings.h"
+#include "script/install_settings.h"
 
 namespace setup {
 

@@ -1,30 +1,31 @@
-// Program entry: title font, first pass over install.inf, the window, the message loop.
+// Program entry: the run's state, the first pass over install.inf, the window, the message loop.
 #include <windows.h>
 
 #include "base/fatal.h"
-#include "setup/install_script.h"
+#include "script/install_script.h"
+#include "setup/install_services_win32.h"
 #include "setup/report_fatal_win32.h"
 #include "ui/main_window_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     using namespace setup;
-    MainWindow& ui = TheMainWindow();
-    InstallSettings& settings = TheInstallSettings();
-    ui.instance = instance;
-    ui.titleFont = CreateTitleFont(40, FW_BOLD, "Times New Roman");
+    RunState run;
+    run.instance = instance;
+    run.titleFont.reset(CreateTitleFont(40, FW_BOLD, "Times New Roman"));
+    run.startCommand = &OnStartCommand;
 
     char directory[MAX_PATH];
     DWORD length = GetCurrentDirectoryA(MAX_PATH, directory);
-    if (length == 0 || length > kMaxDirectoryLength) ReportFatal("Can't open INSTALL.INF");
-    settings.sourceDirectory.assign(directory, length);
+    if (length == 0 || length > kMaxDirectoryLength) ReportFatal(nullptr, "Can't open INSTALL.INF");
+    run.settings.sourceDirectory.assign(directory, length);
 
     try {
-        ReadFirstPass(settings);
+        ReadFirstPass(run.settings);
     } catch (const FatalError& error) {
-        ReportFatal(error.what());
+        ReportFatal(nullptr, error.what());
     }
 
-    if (!CreateMainWindow(instance, showCommand)) return 1;
+    if (!CreateMainWindow(run, showCommand)) return 1;
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

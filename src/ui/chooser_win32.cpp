@@ -53,6 +53,18 @@ void BrowseToSelection(MainWindow& mainWindow, HWND list, bool leaveOutDot) {
     ShowWorkingDirectory(mainWindow.directoryEdit);
 }
 
+LRESULT CALLBACK DirectoryEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Read before the Start command can destroy the edit box.
+    const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(edit, GWLP_USERDATA));
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+        // The whole Start command runs before SendMessageA returns; it may destroy the window.
+        auto lowHandle = static_cast<LPARAM>(LOWORD(reinterpret_cast<UINT_PTR>(edit)));
+        SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(kStartButton, 0), lowHandle);
+        if (!IsWindow(edit)) return 0;
+    }
+    return CallWindowProcA(previous, edit, message, wParam, lParam);
+}
+
 }  // namespace
 
 void OnStopCommand(MainWindow& mainWindow) { DestroyWindow(mainWindow.window); }
@@ -61,7 +73,7 @@ void OnChangeDirectory(MainWindow& mainWindow) {
     // Once per run: a command that reaches here after the first one does nothing.
     if (!IsWindowEnabled(mainWindow.changeDirectoryButton)) return;
     EnableWindow(mainWindow.changeDirectoryButton, FALSE);
-    MoveWindow(mainWindow.panelStatic, 110, 138, 440, 320, TRUE);
+    MovePanel(mainWindow, kExpandedPanel);
     for (HWND control : {mainWindow.driveList, mainWindow.directoryList, mainWindow.driveLabel, mainWindow.directoryLabel})
         ShowWindow(control, SW_SHOW);
 
@@ -82,14 +94,9 @@ void OnDriveSelection(MainWindow& mainWindow) { BrowseToSelection(mainWindow, ma
 
 void OnDirectorySelection(MainWindow& mainWindow) { BrowseToSelection(mainWindow, mainWindow.directoryList, true); }
 
-LRESULT CALLBACK DirectoryEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
-        // The whole Start command runs before SendMessageA returns; it may destroy the window.
-        auto lowHandle = static_cast<LPARAM>(LOWORD(reinterpret_cast<UINT_PTR>(edit)));
-        SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(kStartButton, 0), lowHandle);
-        if (!IsWindow(edit)) return 0;
-    }
-    return CallWindowProcA(TheMainWindow().previousEditProc, edit, message, wParam, lParam);
+void SubclassDirectoryEdit(HWND edit) {
+    const LONG_PTR previous = SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DirectoryEditProc));
+    SetWindowLongPtrA(edit, GWLP_USERDATA, previous);
 }
 
 }  // namespace setup

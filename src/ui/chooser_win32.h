@@ -23,9 +23,10 @@ void OnDriveSelection(MainWindow& mainWindow);
 // up) and lists it without the "." entry.
 void OnDirectorySelection(MainWindow& mainWindow);
 
-// The procedure put in place of DirectoryEdit's own (store the old one in
-// TheMainWindow().previousEditProc first). The return key sends the Start command (WM_COMMAND
-// 200, code 0) to the parent and then passes the key on, unless Start destroyed the window.
-LRESULT CALLBACK DirectoryEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+// Puts the Enter-key procedure in place of the edit box's own, which it calls for everything
+// else (the edit box's user data keeps it). The return key sends the Start command
+// (WM_COMMAND 200, code 0) to the parent and then passes the key on, unless Start destroyed
+// the window.
+void SubclassDirectoryEdit(HWND edit);
 
 }  // namespace setup

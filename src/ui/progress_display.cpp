@@ -1,5 +1,6 @@
 #include "ui/progress_display.h"
 
+#include <array>
 #include <charconv>
 
 namespace setup {
@@ -19,6 +20,20 @@ constexpr int kCounterLeft = 210;
 constexpr int kCounterRight = 290;
 constexpr int kCounterHeight = 16;
 
+// The bar at each stage of a build: its fill edge (x, excluded) and its text.
+struct BarStage {
+    int fillEdge;
+    std::string_view text;
+};
+constexpr std::array<BarStage, 6> kBarStages{{
+    {0, "0%"},      // Started
+    {64, "10%"},    // ReadingFrom
+    {117, "25%"},   // WritingScratch
+    {205, "50%"},   // ReadingScratch
+    {292, "75%"},   // WritingTo
+    {379, "100%"},  // Finished
+}};
+
 }  // namespace
 
 BarDrawing ProgressBarDrawing(int barRow, int fillEdge, std::string_view text) {
@@ -30,8 +45,8 @@ BarDrawing ProgressBarDrawing(int barRow, int fillEdge, std::string_view text) {
     return bar;
 }
 
-ProgressDisplay::ProgressDisplay(ProgressSurface& surface, const InstallSettings& settings)
-    : surface_(surface), settings_(settings) {}
+ProgressDisplay::ProgressDisplay(ProgressSurface& surface, bool detailFlag)
+    : surface_(surface), detailFlag_(detailFlag) {}
 
 void ProgressDisplay::BeginBuildDisplay(std::string_view name) {
     surface_.OpenBuildContext();
@@ -51,8 +66,9 @@ void ProgressDisplay::DrawLanguageCaption(std::string_view name) {
     captionRow_ += kCaptionStep;
 }
 
-void ProgressDisplay::DrawProgressBar(int fillEdge, std::string_view text) {
-    surface_.DrawBar(ProgressBarDrawing(barRow_, fillEdge, text));
+void ProgressDisplay::DrawProgressBar(BuildStage stage) {
+    const BarStage& bar = kBarStages[static_cast<size_t>(stage)];
+    surface_.DrawBar(ProgressBarDrawing(barRow_, bar.fillEdge, bar.text));
 }
 
 void ProgressDisplay::SelectDetailStyle() {
@@ -61,13 +77,13 @@ void ProgressDisplay::SelectDetailStyle() {
 }
 
 void ProgressDisplay::DrawDetailText(std::string_view text) {
-    if (!DetailFlag()) return;
+    if (!detailFlag_) return;
     SelectDetailStyle();
     surface_.DrawText(text, {kTextLeft, detailRow_, kTextRight, detailRow_ + kTextHeight});
 }
 
 void ProgressDisplay::DrawDone() {
-    if (!DetailFlag()) return;
+    if (!detailFlag_) return;
     SelectDetailStyle();
     surface_.DrawText("Done.", {kDoneLeft, detailRow_, kTextRight, detailRow_ + kTextHeight});
     detailRow_ += kDetailStep;
@@ -90,7 +106,7 @@ void ProgressDisplay::EndBuildDisplay() {
 }
 
 void ProgressDisplay::SkipDetailRow() {
-    if (DetailFlag()) detailRow_ += kDetailStep;
+    if (detailFlag_) detailRow_ += kDetailStep;
 }
 
 }  // namespace setup

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "setup/install_settings.h"
+#include "wordlist/word_list_progress.h"
 
 namespace setup {
 
@@ -74,32 +74,31 @@ constexpr int kBarStep = 50;
 constexpr int kDetailStep = 25;
 
 // The display state of the run: one instance, living as long as the main window.
-class ProgressDisplay {
+class ProgressDisplay final : public WordListProgress {
 public:
-    // The detail flag is read from the settings at every call.
-    ProgressDisplay(ProgressSurface& surface, const InstallSettings& settings);
+    // detailFlag: the detail lines, "Done." and the row skip are shown (the "debug" setting).
+    ProgressDisplay(ProgressSurface& surface, bool detailFlag);
     ProgressDisplay(const ProgressDisplay&) = delete;
     ProgressDisplay& operator=(const ProgressDisplay&) = delete;
 
-    void BeginBuildDisplay(std::string_view name);
-    void DrawLanguageCaption(std::string_view name);
-    void DrawProgressBar(int fillEdge, std::string_view text);
-    void DrawDetailText(std::string_view text);
-    void DrawDone();
-    void DrawCounter(std::int32_t value);
-    void EndBuildDisplay();
-    void SkipDetailRow();
+    void BeginBuildDisplay(std::string_view name) override;
+    void DrawProgressBar(BuildStage stage) override;
+    void DrawDetailText(std::string_view text) override;
+    void DrawDone() override;
+    void DrawCounter(std::int32_t value) override;
+    void EndBuildDisplay() override;
+    void SkipDetailRow() override;
 
-    bool DetailFlag() const { return settings_.detailFlag; }
     int CaptionRow() const { return captionRow_; }
     int BarRow() const { return barRow_; }
     int DetailRow() const { return detailRow_; }
 
 private:
+    void DrawLanguageCaption(std::string_view name);
     void SelectDetailStyle();
 
     ProgressSurface& surface_;
-    const InstallSettings& settings_;
+    const bool detailFlag_;
     int captionRow_ = kFirstCaptionRow;
     int barRow_ = kFirstBarRow;
     int detailRow_ = kFirstDetailRow;

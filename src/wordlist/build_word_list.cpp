@@ -7,8 +7,6 @@
 
 #include "base/fatal.h"
 #include "base/files.h"
-#include "ui/message_service.h"
-#include "ui/progress_display.h"
 #include "wordlist/head_word_sort.h"
 #include "wordlist/relative_path.h"
 #include "wordlist/word_record.h"
@@ -28,13 +26,13 @@ std::string Quoted(std::string_view text) {
 
 // Loads a whole list; a list that cannot be sized or read completely stops the build,
 // which never goes on with part of a list.
-LoadedWordList ReadWholeList(std::FILE* file, const std::string& path, ProgressDisplay& progress) {
+LoadedWordList ReadWholeList(std::FILE* file, const std::string& path, WordListProgress& progress) {
     std::optional<LoadedWordList> list = LoadWordList(file, CountWordRecords(file), progress);
     if (!list) ThrowFatal("Can't read wordlist " + Quoted(path));
     return std::move(*list);
 }
 
-void InvertWordList(const LoadedWordList& from, RecordWriter& scratch, ProgressDisplay& progress) {
+void InvertWordList(const LoadedWordList& from, RecordWriter& scratch, WordListProgress& progress) {
     for (size_t i = 0; i < from.size(); ++i) {
         if (i % kRecordsPerCounter == 0) progress.DrawCounter(static_cast<std::int32_t>(i));
         const std::string_view headWord = HeadWordText(from[i]);
@@ -66,9 +64,9 @@ std::optional<std::string> ReadDisplayText(const std::string& path) {
     return text;
 }
 
-void ShowClosingMessage(const std::string& displayFile, MessageService& messages) {
+void ShowClosingMessage(std::string_view displayFile, MessageService& messages) {
     std::optional<std::string> text;
-    if (!displayFile.empty()) text = ReadDisplayText(displayFile);
+    if (!displayFile.empty()) text = ReadDisplayText(std::string(displayFile));
     messages.Show(text ? *text : "Install Finished ", "Install", MessageIcon::None, true);
 }
 
@@ -77,7 +75,7 @@ void ShowClosingMessage(const std::string& displayFile, MessageService& messages
 std::string WordListPath(std::string_view name) { return RelativePath("language", name); }
 
 void MergeAndWrite(LoadedWordList& records, const std::vector<std::uint32_t>& order, RecordWriter& to,
-                   ProgressDisplay& progress) {
+                   WordListProgress& progress) {
     // The sorted order visits the block at random: fetching records ahead of their turn
     // hides most of the memory latency. A record mostly spans two cache lines.
     constexpr size_t kPrefetchDistance = 16;
@@ -107,15 +105,15 @@ void MergeAndWrite(LoadedWordList& records, const std::vector<std::uint32_t>& or
 }
 
 void BuildWordList(const WordListBuildContext& context) {
-    ProgressDisplay& progress = context.progress;
+    WordListProgress& progress = context.progress;
     progress.BeginBuildDisplay(context.entry.displayName);
-    progress.DrawProgressBar(0, "0%");
+    progress.DrawProgressBar(BuildStage::Started);
     progress.DrawDetailText("Reading FROM wordlist");
 
     const std::string fromPath = WordListPath(context.entry.fromListName);
     UniqueFile fromFile = OpenFile(fromPath, "rb");
     if (!fromFile) ThrowFatal("Input file " + Quoted(fromPath) + " missing");
-    progress.DrawProgressBar(64, "10%");
+    progress.DrawProgressBar(BuildStage::ReadingFrom);
     LoadedWordList fromList = ReadWholeList(fromFile.get(), fromPath, progress);
     progress.DrawDone();
 
@@ -123,7 +121,7 @@ void BuildWordList(const WordListBuildContext& context) {
     UniqueFile scratchFile = OpenFile(scratchPath, "wb");
     if (!scratchFile) ThrowFatal("Can't create tempfile");
     RecordWriter scratch(std::move(scratchFile), "Write error tempfile");
-    progress.DrawProgressBar(117, "25%");
+    progress.DrawProgressBar(BuildStage::WritingScratch);
     progress.DrawDetailText("Writing TEMP wordlist");
     InvertWordList(fromList, scratch, progress);
     LoadedWordList().swap(fromList);
@@ -133,7 +131,7 @@ void BuildWordList(const WordListBuildContext& context) {
 
     UniqueFile scratchIn = OpenFile(scratchPath, "rb");
     if (!scratchIn) ThrowFatal("Can't open tempfile");
-    progress.DrawProgressBar(205, "50%");
+    progress.DrawProgressBar(BuildStage::ReadingScratch);
     progress.DrawDetailText("Reading TO wordlist");
     LoadedWordList toList = ReadWholeList(scratchIn.get(), scratchPath, progress);
     progress.DrawDone();
@@ -144,10 +142,10 @@ void BuildWordList(const WordListBuildContext& context) {
     RecordWriter to(std::move(toFile), "Write error output file");
     progress.DrawDetailText("Sorting TO wordlist");
     LoadSortTable(context.collation);
-    const std::vector<std::uint32_t> order = SortHeadWords(toList, context.collation, context.collationService, progress);
+    const std::vector<std::uint32_t> order = SortHeadWords(toList, context.collation, context.collationService, progress, context.detailFlag);
     progress.DrawDone();
 
-    progress.DrawProgressBar(292, "75%");
+    progress.DrawProgressBar(BuildStage::WritingTo);
     progress.DrawDetailText("Writing TO wordlist");
     MergeAndWrite(toList, order, to, progress);
     progress.DrawDone();
@@ -155,9 +153,9 @@ void BuildWordList(const WordListBuildContext& context) {
     to.Close();
     RemoveFile(scratchPath);
 
-    progress.DrawProgressBar(379, "100%");
+    progress.DrawProgressBar(BuildStage::Finished);
     progress.EndBuildDisplay();
-    ShowClosingMessage(context.settings.displayFile, context.messages);
+    ShowClosingMessage(context.displayFile, context.messages);
 }
 
 }  // namespace setup

@@ -6,23 +6,22 @@
 #include <string_view>
 #include <vector>
 
-#include "setup/install_settings.h"
 #include "wordlist/collation.h"
-#include "wordlist/language_entry.h"
+#include "base/language_entry.h"
+#include "base/message_service.h"
+#include "wordlist/word_list_progress.h"
 #include "wordlist/word_record.h"
 
 namespace setup {
 
-class MessageService;
-class ProgressDisplay;
-
 // Everything a build reads and changes; the references outlive the call.
 struct WordListBuildContext {
-    const InstallSettings& settings;  // detail flag (through the display) and display file
-    const LanguageEntry& entry;       // displayName, fromListName, toListName
+    const LanguageEntry& entry;     // displayName, fromListName, toListName
+    std::string_view displayFile;   // the closing message's text file; empty: the standard text
+    bool detailFlag;                // the sort counts and shows its comparisons
     CollationState& collation;
     CollationService& collationService;
-    ProgressDisplay& progress;
+    WordListProgress& progress;
     MessageService& messages;
 };
 
@@ -37,7 +36,7 @@ std::string WordListPath(std::string_view name);
 // each still fits 50 characters. Shows the index of a run's last record when it is a
 // multiple of 100.
 void MergeAndWrite(LoadedWordList& records, const std::vector<std::uint32_t>& order, RecordWriter& to,
-                   ProgressDisplay& progress);
+                   WordListProgress& progress);
 
 // Builds "language\<toListName>" from "language\<fromListName>" in the working directory
 // and shows the closing message. Failures are fatal (FatalError with the message text);

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/ascii.h"
-#include "ui/message_service.h"
+#include "base/message_service.h"
 #include "wordlist/relative_path.h"
 #include "wordlist/word_record.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/progress_display.h"
+#include "wordlist/word_list_progress.h"
 
 namespace setup {
 
@@ -22,7 +22,7 @@ std::uint64_t KeyChunk(const char* bytes) {
 // Keys are zero-padded, so the chunk that holds the end of a key ends in a zero byte.
 bool EndsKey(std::uint64_t chunk) { return (chunk & 0xFF) == 0; }
 
-void CountComparison(CollationState& state, ProgressDisplay& progress) {
+void CountComparison(CollationState& state, WordListProgress& progress) {
     if (state.comparisonCounter % kComparisonsPerCounter == 0) progress.DrawCounter(state.comparisonCounter);
     // Wraps instead of overflowing after 2^31 comparisons.
     state.comparisonCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.comparisonCounter) + 1u);
@@ -69,22 +69,16 @@ HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const CollationStat
     return keys;
 }
 
-int CompareHeadWords(const std::string& rest, const HeadWordSortEntry& a, const HeadWordSortEntry& b,
-                     CollationState& state, ProgressDisplay& progress) {
-    if (progress.DetailFlag()) CountComparison(state, progress);
-    return CompareKeys(rest.data(), a, b);
-}
-
 std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, CollationState& state,
-                                         CollationService& service, ProgressDisplay& progress) {
+                                         CollationService& service, WordListProgress& progress,
+                                         bool countComparisons) {
     HeadWordKeys keys = MakeHeadWordKeys(records, state, service, ChooseHeadWordOrder(state));
     // A merge sort: about a fifth fewer comparisons than an introsort and a sequential memory
     // pattern; its stability is not needed. Without memory for its buffer (half the entries)
-    // it merges in place, more slowly. The comparison is that of CompareHeadWords, inline.
-    const bool counting = progress.DetailFlag();
+    // it merges in place, more slowly.
     std::stable_sort(keys.entries.begin(), keys.entries.end(),
                      [&](const HeadWordSortEntry& a, const HeadWordSortEntry& b) {
-                         if (counting) CountComparison(state, progress);
+                         if (countComparisons) CountComparison(state, progress);
                          return CompareKeys(keys.rest.data(), a, b) < 0;
                      });
     std::vector<std::uint32_t> order;

@@ -10,7 +10,7 @@
 
 namespace setup {
 
-class ProgressDisplay;
+class WordListProgress;
 
 // One record in the sort: the first sixteen key bytes (as two big-endian numbers) decide
 // nearly every comparison without leaving the entry.
@@ -29,14 +29,13 @@ struct HeadWordKeys {
 HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const CollationState& state, CollationService& service,
                               HeadWordOrder order);
 
-// The comparison of the word-list sort. While the detail lines are on, it shows the
-// comparison counter when that is a multiple of 1000 and then counts the comparison.
-int CompareHeadWords(const std::string& rest, const HeadWordSortEntry& a, const HeadWordSortEntry& b,
-                     CollationState& state, ProgressDisplay& progress);
-
 // The record indexes in head-word order, by the sort table when one has been loaded, by the
 // collation otherwise. Records whose head words order equal are in no defined order.
+// With countComparisons (the detail lines are on), every comparison of the sort is counted in
+// the run's comparison counter, which is shown before it is counted whenever it is a
+// multiple of 1000.
 std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, CollationState& state,
-                                         CollationService& service, ProgressDisplay& progress);
+                                         CollationService& service, WordListProgress& progress,
+                                         bool countComparisons);
 
 }  // namespace setup

@@ -6,6 +6,7 @@
 #include "base/fatal.h"
 #include "base/fields.h"
 #include "base/files.h"
+#include "base/significant_lines.h"
 
 namespace setup {
 
@@ -25,16 +26,6 @@ void SetDescriptionLine(LanguageEntry& entry, const std::string& line) {
 }
 
 }  // namespace
-
-bool ReadSignificantLine(TextReader& languageCf, std::string& line) {
-    while (languageCf.ReadPiece(line, kLanguageCfPieceLength)) {
-        CutLineFeed(line);
-        // The line is a C string for every reader of it: a zero byte ends it.
-        line.resize(std::string_view(line.c_str()).size());
-        if (!line.empty() && line.front() != '#') return true;
-    }
-    return false;
-}
 
 void BuildWordLists(LanguageEntry& entry, LanguageJobSteps& steps, const std::string& languageCfPath) {
     TextReader languageCf(languageCfPath);

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "base/fatal.h"
-#include "ui/progress_display.h"
+#include "wordlist/word_list_progress.h"
 
 namespace setup {
 
@@ -57,7 +57,7 @@ std::int64_t CountWordRecords(std::FILE* file) {
     return static_cast<std::int64_t>(*size / kWordRecordSize);
 }
 
-std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, ProgressDisplay& progress) {
+std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, WordListProgress& progress) {
     if (recordCount < 0 || static_cast<std::uint64_t>(recordCount) > kMaxLoadableRecords) return std::nullopt;
     if (std::fseek(file, 0, SEEK_SET) != 0) return std::nullopt;
     const size_t count = static_cast<size_t>(recordCount);

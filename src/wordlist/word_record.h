@@ -10,7 +10,7 @@
 
 namespace setup {
 
-class ProgressDisplay;
+class WordListProgress;
 
 constexpr size_t kHeadWordFieldSize = 31;
 constexpr size_t kTranslationsFieldSize = 51;
@@ -52,7 +52,7 @@ using LoadedWordList = std::vector<WordRecord>;
 // Reads recordCount records from the start of the file. Before record i is read, every i
 // that is a multiple of 100 is shown with DrawCounter. Nothing when the list cannot be held
 // in memory or the file does not deliver every record.
-std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, ProgressDisplay& progress);
+std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, WordListProgress& progress);
 
 // Writes records through one large buffer. A write that does not complete stops the
 // installation with the fatal message given at construction.

@@ -21,19 +21,20 @@ using test::RecordBytes;
 using Entries = std::vector<Entry>;
 
 // A target directory with its "language" folder as the working directory, and the state of
-// a run: settings, the current entry, collation, display and message boxes.
+// a run: the detail flag, the display file, the current entry, collation, display and message boxes.
 struct BuildFixture {
     test::TempDir dir;
     test::ScopedWorkingDirectory cwd{dir.Path()};
-    InstallSettings settings;
+    bool detailFlag;
+    std::string displayFile;
     LanguageEntry entry;
     CollationState collation;
     test::FakeCollation collationService;
     test::RecordingSurface surface;
-    ProgressDisplay display{surface, settings};
+    ProgressDisplay display{surface, detailFlag};
     test::RecordingMessages messages;
 
-    BuildFixture() {
+    explicit BuildFixture(bool detail = true) : detailFlag(detail) {
         entry.displayName = "Deutsch";
         entry.fromListName = "from.wb";
         entry.toListName = "to.wb";
@@ -43,8 +44,9 @@ struct BuildFixture {
     void WriteFrom(const Entries& entries) { test::WriteFileBytes(WordListPath(entry.fromListName), ListBytes(entries)); }
     Entries To() const { return test::ReadEntries(WordListPath(entry.toListName)); }
     void Build() {
-        BuildWordList({.settings = settings,
-                       .entry = entry,
+        BuildWordList({.entry = entry,
+                       .displayFile = displayFile,
+                       .detailFlag = detailFlag,
                        .collation = collation,
                        .collationService = collationService,
                        .progress = display,
@@ -196,8 +198,7 @@ TEST(BuildWordList, EmptyFromListGivesEmptyListsAllSixBarStepsAndTheClosingMessa
 
 TEST(BuildWordList, CountersShowEveryHundredthRecordOfEachPhaseAndEveryThousandthComparison) {
     for (bool detail : {true, false}) {
-        BuildFixture f;
-        f.settings.detailFlag = detail;
+        BuildFixture f(detail);
         Entries entries;
         for (int i = 0; i < 250; ++i) entries.emplace_back("w" + std::to_string(i), "t" + std::to_string(i));
         f.WriteFrom(entries);
@@ -259,8 +260,7 @@ TEST(BuildWordList, SortTableDecidesTheOrderAndStaysAfterItsFileIsGone) {
 Entries Merge(const Entries& sorted, std::vector<std::string>* counters = nullptr) {
     test::TempDir dir;
     test::RecordingSurface surface;
-    InstallSettings settings;
-    ProgressDisplay display(surface, settings);
+    ProgressDisplay display(surface, true);
     // Stored last first, so that only the order decides what is merged with what.
     LoadedWordList records(sorted.size());
     std::vector<std::uint32_t> order;
@@ -305,7 +305,7 @@ TEST(BuildWordList, ClosingMessageShowsTheDisplayFileUpToItsFirstZeroByte) {
         BuildFixture f;
         test::WriteFileBytes("empty.txt", "");
         test::WriteFileBytes("readme.txt", std::string("Welcome\r\nto the dictionary\0hidden", 33));
-        f.settings.displayFile = name;
+        f.displayFile = name;
         f.WriteFrom({});
         f.Build();
         ASSERT_EQ(f.messages.shown.size(), 1u);

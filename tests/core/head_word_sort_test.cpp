@@ -24,92 +24,90 @@ LoadedWordList RandomList(std::mt19937& random, size_t count) {
 
 struct SortFixture {
     test::RecordingSurface surface;
-    InstallSettings settings;
-    ProgressDisplay display{surface, settings};
+    ProgressDisplay display{surface, true};
     CollationState state;
     test::FakeCollation service;
+
+    LoadedWordList Records(const std::vector<std::string>& heads) {
+        LoadedWordList records(heads.size());
+        for (size_t i = 0; i < heads.size(); ++i) std::strcpy(records[i].headWord, heads[i].c_str());
+        return records;
+    }
+    std::vector<std::uint32_t> Sort(const LoadedWordList& records, bool countComparisons = true) {
+        return SortHeadWords(records, state, service, display, countComparisons);
+    }
 };
 
-TEST(CompareHeadWords, CountsAndShowsEveryThousandthComparisonOnlyWithDetailLines) {
+TEST(SortHeadWords, CountsAndShowsEveryThousandthComparisonOnlyWithDetailLines) {
+    std::mt19937 random(3);
+    const LoadedWordList records = RandomList(random, 300);
     SortFixture f;
-    const HeadWordKeys keys = MakeHeadWordKeys(LoadedWordList(2), f.state, f.service, HeadWordOrder::Collated);
-    for (int i = 0; i < 2500; ++i) EXPECT_EQ(CompareHeadWords(keys.rest, keys.entries[0], keys.entries[1], f.state, f.display), 0);
-    EXPECT_EQ(f.state.comparisonCounter, 2500);
-    EXPECT_EQ(f.surface.Counters(), (std::vector<std::string>{"0", "1000", "2000"}));
-
-    f.settings.detailFlag = false;
-    f.surface.calls.clear();
-    for (int i = 0; i < 2500; ++i) CompareHeadWords(keys.rest, keys.entries[0], keys.entries[1], f.state, f.display);
-    EXPECT_EQ(f.state.comparisonCounter, 2500);
+    f.Sort(records, false);
+    EXPECT_EQ(f.state.comparisonCounter, 0);
     EXPECT_TRUE(f.surface.calls.empty());
 
+    f.Sort(records);
+    const std::int32_t comparisons = f.state.comparisonCounter;
+    ASSERT_GT(comparisons, 2000);
+    std::vector<std::string> expected;
+    for (std::int32_t v = 0; v < comparisons; v += 1000) expected.push_back(std::to_string(v));
+    EXPECT_EQ(f.surface.Counters(), expected);
+
     // The counter wraps instead of overflowing, and negative multiples of 1000 show too.
-    f.settings.detailFlag = true;
+    f.surface.calls.clear();
     f.state.comparisonCounter = INT_MAX;
-    CompareHeadWords(keys.rest, keys.entries[0], keys.entries[1], f.state, f.display);
+    f.Sort(f.Records({"b", "a"}));
     EXPECT_EQ(f.state.comparisonCounter, INT_MIN);
     f.state.comparisonCounter = -2147483000;
-    CompareHeadWords(keys.rest, keys.entries[0], keys.entries[1], f.state, f.display);
+    f.Sort(f.Records({"b", "a"}));
     EXPECT_EQ(f.surface.Counters(), (std::vector<std::string>{"-2147483000"}));
 }
 
-TEST(CompareHeadWords, ComparesWholeKeysBeyondTheirFirstSixteenBytes) {
-    SortFixture f;
-    const std::vector<std::string> heads = {
-        "abcdefgh",                        // 0: ends in the first chunk of the prefix
-        "ABCDEFGHa",                       // 1: ends in the second chunk
-        "abcdefghB",                       // 2
-        "abcdefg",                         // 3
-        "abcdefghijklmnop",                // 4: its zero starts the bytes after the prefix
-        "ABCDEFGHIJKLMNOP",                // 5: equal to 4
-        "abcdefghijklmnopq",               // 6
-        "abcdefghijklmnopqrstuvwx",        // 7: ends right after the third chunk
-        "abcdefghijklmnopqrstuvwxyz1234",  // 8: the full 30 characters
-        "abcdefghijklmnopqrstuvwxyz1235",  // 9
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234",  // 10: equal to 8
-    };
-    LoadedWordList records(heads.size());
-    for (size_t i = 0; i < heads.size(); ++i) std::strcpy(records[i].headWord, heads[i].c_str());
-    const HeadWordKeys keys = MakeHeadWordKeys(records, f.state, f.service, HeadWordOrder::Collated);
-    auto compare = [&](int a, int b) { return CompareHeadWords(keys.rest, keys.entries[a], keys.entries[b], f.state, f.display); };
-    EXPECT_EQ(compare(0, 1), -1);
-    EXPECT_EQ(compare(1, 2), -1);
-    EXPECT_EQ(compare(2, 1), 1);
-    EXPECT_EQ(compare(3, 0), -1);
-    EXPECT_EQ(compare(0, 0), 0);
-    EXPECT_EQ(compare(4, 5), 0);
-    EXPECT_EQ(compare(4, 6), -1);
-    EXPECT_EQ(compare(6, 4), 1);
-    EXPECT_EQ(compare(6, 7), -1);
-    EXPECT_EQ(compare(7, 8), -1);
-    EXPECT_EQ(compare(8, 9), -1);
-    EXPECT_EQ(compare(9, 8), 1);
-    EXPECT_EQ(compare(8, 10), 0);
-    EXPECT_EQ(compare(10, 9), -1);
-    // Every pair as the ASCII fold orders the head words.
-    for (size_t a = 0; a < heads.size(); ++a) {
-        for (size_t b = 0; b < heads.size(); ++b) {
-            EXPECT_EQ(compare(static_cast<int>(a), static_cast<int>(b)), CompareAsciiFold(heads[a], heads[b])) << a << ", " << b;
-        }
-    }
+// The order of the sorted heads, as their positions in heads.
+std::vector<std::string> SortedHeads(SortFixture& f, const std::vector<std::string>& heads) {
+    const LoadedWordList records = f.Records(heads);
+    std::vector<std::string> sorted;
+    for (std::uint32_t i : f.Sort(records)) sorted.emplace_back(HeadWordText(records[i]));
+    return sorted;
 }
 
-TEST(CompareHeadWords, ComparesPlatformKeysLongerThanAHeadWord) {
+TEST(SortHeadWords, ComparesWholeKeysBeyondTheirFirstSixteenBytes) {
+    SortFixture f;
+    // Keys that end in the first or second chunk of the inline prefix, right after it, after
+    // the third chunk, and at the full 30 characters; pairs equal but for letter case.
+    const std::vector<std::string> heads = {
+        "abcdefghijklmnopqrstuvwxyz1235", "abcdefghijklmnopqrstuvwx", "abcdefghijklmnopq", "abcdefghB",
+        "ABCDEFGHa",                      "abcdefgh",                 "abcdefg",           "abcdefghijklmnop",
+        "abcdefghijklmnopqrstuvwxyz1234", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234",             "ABCDEFGHIJKLMNOP",
+    };
+    const std::vector<std::string> sorted = SortedHeads(f, heads);
+    ASSERT_EQ(sorted.size(), heads.size());
+    const std::vector<std::string> expected = {
+        "abcdefg",          "abcdefgh", "ABCDEFGHa", "abcdefghB", "?", "?", "abcdefghijklmnopq",
+        "abcdefghijklmnopqrstuvwx", "?", "?", "abcdefghijklmnopqrstuvwxyz1235",
+    };
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        if (expected[i] != "?") {
+            EXPECT_EQ(sorted[i], expected[i]) << i;
+        }
+    }
+    // The case variants stand next to each other, in either order.
+    EXPECT_TRUE(EqualsIgnoreCase(sorted[4], "abcdefghijklmnop") && EqualsIgnoreCase(sorted[5], "abcdefghijklmnop"));
+    EXPECT_NE(sorted[4], sorted[5]);
+    EXPECT_TRUE(EqualsIgnoreCase(sorted[8], heads[8]) && EqualsIgnoreCase(sorted[9], heads[8]));
+    EXPECT_NE(sorted[8], sorted[9]);
+}
+
+TEST(SortHeadWords, OrdersPlatformKeysLongerThanAHeadWord) {
     // A failing platform key is three 0xFF bytes before the folded head word: 33 bytes and
     // a zero for a head word of 30 characters.
     SortFixture f;
     f.state.localeInForce = true;
     f.service.failing = true;
-    LoadedWordList records(3);
-    std::strcpy(records[0].headWord, "abcdefghijklmnopqrstuvwxyz1234");
-    std::strcpy(records[1].headWord, "abcdefghijklmnopqrstuvwxyz1235");
-    std::strcpy(records[2].headWord, "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234");
-    const HeadWordKeys keys = MakeHeadWordKeys(records, f.state, f.service, HeadWordOrder::Collated);
-    auto compare = [&](int a, int b) { return CompareHeadWords(keys.rest, keys.entries[a], keys.entries[b], f.state, f.display); };
-    EXPECT_EQ(compare(0, 1), -1);
-    EXPECT_EQ(compare(1, 0), 1);
-    EXPECT_EQ(compare(0, 2), 0);
-    EXPECT_EQ(compare(2, 1), -1);
+    const std::vector<std::string> sorted = SortedHeads(
+        f, {"abcdefghijklmnopqrstuvwxyz1235", "abcdefghijklmnopqrstuvwxyz1234", "abcdefghijklmnopqrstuvwxyz123"});
+    EXPECT_EQ(sorted, (std::vector<std::string>{"abcdefghijklmnopqrstuvwxyz123", "abcdefghijklmnopqrstuvwxyz1234",
+                                                "abcdefghijklmnopqrstuvwxyz1235"}));
 }
 
 TEST(SortHeadWords, OrdersByTheTableWhenOneIsLoadedAndByTheCollationOtherwise) {
@@ -123,7 +121,7 @@ TEST(SortHeadWords, OrdersByTheTableWhenOneIsLoadedAndByTheCollationOtherwise) {
             f.state.sortTable[' '] = 0;
         }
         const LoadedWordList records = RandomList(random, 3000);
-        const std::vector<std::uint32_t> order = SortHeadWords(records, f.state, f.service, f.display);
+        const std::vector<std::uint32_t> order = f.Sort(records);
         std::vector<std::uint32_t> sorted = order;
         std::sort(sorted.begin(), sorted.end());
         for (std::uint32_t i = 0; i < records.size(); ++i) ASSERT_EQ(sorted[i], i);  // a permutation
@@ -139,7 +137,7 @@ TEST(SortHeadWords, OrdersByTheTableWhenOneIsLoadedAndByTheCollationOtherwise) {
 TEST(SortHeadWords, ComparisonCounterRunsOnAcrossSorts) {
     std::mt19937 random(9);
     SortFixture f;
-    SortHeadWords(RandomList(random, 150), f.state, f.service, f.display);
+    f.Sort(RandomList(random, 150));
     const std::int32_t afterFirst = f.state.comparisonCounter;
     ASSERT_GT(afterFirst, 1000);
     std::vector<std::string> expected;
@@ -147,7 +145,7 @@ TEST(SortHeadWords, ComparisonCounterRunsOnAcrossSorts) {
     EXPECT_EQ(f.surface.Counters(), expected);
 
     f.surface.calls.clear();
-    SortHeadWords(RandomList(random, 150), f.state, f.service, f.display);
+    f.Sort(RandomList(random, 150));
     ASSERT_GT(f.state.comparisonCounter, afterFirst);
     expected.clear();
     for (std::int32_t v = (afterFirst + 999) / 1000 * 1000; v < f.state.comparisonCounter; v += 1000)

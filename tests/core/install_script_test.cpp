@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "base/fatal.h"
-#include "setup/install_script.h"
+#include "script/install_script.h"
 #include "test_support.h"
 
 namespace setup {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/fatal.h"
+#include "base/significant_lines.h"
 #include "dict_ini_test_support.h"
 #include "dictini/dict_ini.h"
 #include "wordlist/language_list.h"

@@ -32,19 +32,18 @@ TEST(ProgressBar, SixStepsFillTheInsideFromX31UpToTheFillEdge) {
 // The display sequence of one build, as the builder drives it, with one counter per phase.
 void DriveOneBuild(ProgressDisplay& display, const char* name) {
     display.BeginBuildDisplay(name);
-    display.DrawProgressBar(0, "0%");
+    display.DrawProgressBar(BuildStage::Started);
     display.DrawDetailText("Reading FROM wordlist");
-    display.DrawProgressBar(64, "10%");
+    display.DrawProgressBar(BuildStage::ReadingFrom);
     display.DrawCounter(0);
     display.DrawDone();
-    display.DrawProgressBar(379, "100%");
+    display.DrawProgressBar(BuildStage::Finished);
     display.EndBuildDisplay();
 }
 
 TEST(ProgressDisplay, OneBuildWithDetailLinesDrawsEveryCallAtTheRowsOfTheFirstEntry) {
     test::RecordingSurface surface;
-    InstallSettings settings;
-    ProgressDisplay display(surface, settings);
+    ProgressDisplay display(surface, true);
     display.SkipDetailRow();
     EXPECT_TRUE(surface.calls.empty());
     EXPECT_EQ(display.DetailRow(), 195);
@@ -81,8 +80,7 @@ TEST(ProgressDisplay, OneBuildWithDetailLinesDrawsEveryCallAtTheRowsOfTheFirstEn
 
 TEST(ProgressDisplay, SecondBuildMovesCaptionAndBarDownAndContinuesTheDetailLines) {
     test::RecordingSurface surface;
-    InstallSettings settings;
-    ProgressDisplay display(surface, settings);
+    ProgressDisplay display(surface, true);
     display.SkipDetailRow();
     DriveOneBuild(display, "First");
     for (int phase = 0; phase < 4; ++phase) {  // the other four phase lines of a real build
@@ -123,9 +121,7 @@ TEST(ProgressDisplay, SecondBuildMovesCaptionAndBarDownAndContinuesTheDetailLine
 
 TEST(ProgressDisplay, WithoutDetailLinesOnlyCaptionBarsAndCountersAppearAtRow170) {
     test::RecordingSurface surface;
-    InstallSettings settings;
-    settings.detailFlag = false;
-    ProgressDisplay display(surface, settings);
+    ProgressDisplay display(surface, false);
     display.SkipDetailRow();
     EXPECT_EQ(display.DetailRow(), 170);
 
@@ -156,8 +152,7 @@ TEST(ProgressDisplay, WithoutDetailLinesOnlyCaptionBarsAndCountersAppearAtRow170
 
 TEST(ProgressDisplay, CounterShowsTheDecimalDigitsOfSigned32BitValues) {
     test::RecordingSurface surface;
-    InstallSettings settings;
-    ProgressDisplay display(surface, settings);
+    ProgressDisplay display(surface, true);
     for (std::int32_t value : {0, 100, 2147483647, -2147483647 - 1}) display.DrawCounter(value);
     EXPECT_EQ(surface.Counters(), (std::vector<std::string>{"0", "100", "2147483647", "-2147483648"}));
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/ascii.h"
-#include "ui/message_service.h"
+#include "base/message_service.h"
 #include "ui/progress_display.h"
 #include "wordlist/collation.h"
 

@@ -8,7 +8,7 @@
 
 #include "base/fatal.h"
 #include "script/script_actions.h"
-#include "setup/install_script.h"
+#include "script/install_script.h"
 #include "test_support.h"
 
 namespace setup {

@@ -51,9 +51,7 @@ TEST(WordRecordFile, CountIsTheSizeDividedBy84AndTheFileStaysAtItsStart) {
 TEST(WordRecordFile, LoadReadsWholeRecordsAndShowsEveryHundredthIndexBeforeReadingIt) {
     test::TempDir dir;
     test::RecordingSurface surface;
-    InstallSettings settings;
-    settings.detailFlag = false;  // record counters do not depend on the detail lines
-    ProgressDisplay display(surface, settings);
+    ProgressDisplay display(surface, false);  // record counters do not depend on the detail lines
 
     // 100 bytes: one record, the last 16 bytes ignored.
     test::WriteFileBytes(dir.File("one.wb"), RecordBytes("Haus", "house, home") + std::string(16, 'z'));
@@ -93,8 +91,7 @@ std::vector<std::string> HundredthsUpTo(int shownUpTo) {
 TEST(WordRecordFile, LoadShowsEveryHundredthIndexOfALongListAndUpToTheFirstMissingRecord) {
     test::TempDir dir;
     test::RecordingSurface surface;
-    InstallSettings settings;
-    ProgressDisplay display(surface, settings);
+    ProgressDisplay display(surface, true);
     std::string bytes;
     for (int i = 0; i < 10300; ++i) bytes += RecordBytes("w" + std::to_string(i), "t");
     test::WriteFileBytes(dir.File("long.wb"), bytes + std::string(50, 'z'));
@@ -129,8 +126,7 @@ TEST(WordRecordFile, LoadShowsEveryHundredthIndexOfALongListAndUpToTheFirstMissi
 TEST(WordRecordFile, LoadRefusesShortReadsAndUnsizedLists) {
     test::TempDir dir;
     test::RecordingSurface surface;
-    InstallSettings settings;
-    ProgressDisplay display(surface, settings);
+    ProgressDisplay display(surface, true);
     test::WriteFileBytes(dir.File("two.wb"), RecordBytes("a", "b") + RecordBytes("c", "d"));
     const UniqueFile file = OpenFile(dir.File("two.wb"), "rb");
     EXPECT_FALSE(LoadWordList(file.get(), 3, display).has_value());

@@ -6,6 +6,7 @@
 
 #include "base/fatal.h"
 #include "base/fields.h"
+#include "base/significant_lines.h"
 #include "fuzz_support.h"
 #include "wordlist/language_list.h"
 
@@ -14,7 +15,7 @@ namespace {
 using namespace setup;
 
 void CheckSignificant(const std::string& line) {
-    FUZZ_CHECK(!line.empty() && line.size() <= kLanguageCfPieceLength);
+    FUZZ_CHECK(!line.empty() && line.size() <= kSignificantLinePieceLength);
     FUZZ_CHECK(line[0] != '#');
     FUZZ_CHECK(line.find('\n') == std::string::npos && line.find('\0') == std::string::npos);
 }

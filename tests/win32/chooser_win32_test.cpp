@@ -188,8 +188,7 @@ TEST_F(ChooserTest, ADriveThatCannotBeEnteredRelistsTheUnchangedDirectoryWithDot
 TEST_F(ChooserTest, EnterSendsStartFirstAndThenPassesTheKeyOn) {
     standardEditProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(ui.directoryEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingEditProc)));
-    TheMainWindow().previousEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(ui.directoryEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DirectoryEditProc)));
+    SubclassDirectoryEdit(ui.directoryEdit);
     const std::string lowHandle = std::to_string(LOWORD(reinterpret_cast<UINT_PTR>(ui.directoryEdit)));
 
     SendMessageA(ui.directoryEdit, WM_KEYDOWN, VK_RETURN, 0);
@@ -204,7 +203,6 @@ TEST_F(ChooserTest, EnterSendsStartFirstAndThenPassesTheKeyOn) {
     EXPECT_EQ(SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0), 0);
     EXPECT_THAT(events, ElementsAre("command 200 code 0 lparam " + lowHandle));
     EXPECT_FALSE(IsWindow(edit));
-    TheMainWindow() = MainWindow{};
 }
 
 TEST_F(ChooserTest, StopDestroysTheMainWindow) {

@@ -10,7 +10,7 @@
 
 #include "base/win32_handles.h"
 #include "temp_directory.h"
-#include "ui/message_service.h"
+#include "base/message_service.h"
 #include "ui/progress_display.h"
 #include "ui/progress_surface_gdi_win32.h"
 #include "wordlist/build_word_list.h"
@@ -74,9 +74,8 @@ private:
 TEST(GdiProgressSurface, DrawsTheBarFrameInsideAndFillAtTheirPixels) {
     TestWindow window;
     GdiProgressSurface surface(window.Handle(), window.TitleFont(), LoadCursor(nullptr, IDC_WAIT));
-    InstallSettings settings;
-    ProgressDisplay display(surface, settings);
-    display.DrawProgressBar(64, "10%");
+    ProgressDisplay display(surface, true);
+    display.DrawProgressBar(BuildStage::ReadingFrom);
     EXPECT_EQ(window.Pixel(30, 155), 0xFFFFFFu);   // frame, top left
     EXPECT_EQ(window.Pixel(379, 174), 0xFFFFFFu);  // frame, bottom right
     EXPECT_EQ(window.Pixel(380, 175), kBackground);
@@ -87,7 +86,7 @@ TEST(GdiProgressSurface, DrawsTheBarFrameInsideAndFillAtTheirPixels) {
     EXPECT_GT(window.Count({190, 156, 230, 174}, 0xFFFFFF), 10);  // the centred "10%"
     EXPECT_EQ(window.Count({31, 156, 170, 174}, 0xFFFFFF), 0);
 
-    display.DrawProgressBar(0, "0%");
+    display.DrawProgressBar(BuildStage::Started);
     EXPECT_EQ(window.Pixel(31, 156), 0x800000u);
 }
 
@@ -134,7 +133,6 @@ TEST(GdiProgressSurface, AWholeBuildLeavesCaptionBarDetailLinesAndCounterOnScree
     }
     TestWindow window;
     GdiProgressSurface surface(window.Handle(), window.TitleFont(), LoadCursor(nullptr, IDC_WAIT));
-    InstallSettings settings;
     LanguageEntry entry;
     entry.displayName = "Deutsch";
     entry.fromListName = "from.wb";
@@ -143,9 +141,9 @@ TEST(GdiProgressSurface, AWholeBuildLeavesCaptionBarDetailLinesAndCounterOnScree
     collation.localeInForce = true;
     Win32Collation collationService;
     ASSERT_TRUE(collationService.SetLocale("english"));
-    ProgressDisplay display(surface, settings);
+    ProgressDisplay display(surface, true);
     ScreenReadingMessages messages(window);
-    BuildWordList({settings, entry, collation, collationService, display, messages});
+    BuildWordList({entry, {}, true, collation, collationService, display, messages});
     surface.DeleteCounterBrush();
 
     EXPECT_EQ(messages.shownText, "Install Finished |Install");

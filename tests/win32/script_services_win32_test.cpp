@@ -10,7 +10,7 @@
 
 #include "script/script_actions.h"
 #include "script/script_services_win32.h"
-#include "setup/install_script.h"
+#include "script/install_script.h"
 #include "temp_directory.h"
 
 namespace setup {

@@ -5,12 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "setup/install_settings.h"
+#include "script/install_settings.h"
 
 namespace setup {
-
-// Pieces of at most this many characters; a longer line is read as several lines.
-constexpr size_t kScriptPieceLength = 99;
 
 // dir followed by one backslash, unless it already ends in one (a drive root does).
 std::string DirectoryPrefix(std::string_view dir);
@@ -18,9 +15,8 @@ std::string DirectoryPrefix(std::string_view dir);
 // The path of install.inf in the given source directory.
 std::string InstallScriptPath(std::string_view sourceDirectory);
 
-// Calls onLine for every significant line of the script: pieces of at most 99 characters,
-// the trailing line feed cut, text after a zero byte dropped, empty lines and lines with "#"
-// in column one skipped. Returns false when the file cannot be opened.
+// Calls onLine for every significant line of the script (base/significant_lines.h).
+// Returns false when the file cannot be opened.
 bool ForEachScriptLine(const std::string& path, const std::function<void(std::string_view)>& onLine);
 
 // The text after the first blank of the line; nothing when the line has no blank.

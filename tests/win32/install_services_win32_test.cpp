@@ -3,9 +3,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
-#include "setup/install_sequence_win32.h"
+#include "setup/install_services_win32.h"
 #include "temp_directory.h"
 
 namespace setup {
@@ -18,38 +19,38 @@ bool IsDirectory(const std::string& path) {
 
 // An absolute text is the target exactly as typed: every destination path, the shortcut's
 // target and its working directory start with it.
-TEST(ValidateTargetDirectory, AnAbsoluteTextIsTakenAsTyped) {
+TEST(AcceptTargetDirectory, AnAbsoluteTextIsTakenAsTyped) {
     test::TempDirectory directory;
     ASSERT_TRUE(CreateDirectoryA(directory.File("Words").c_str(), nullptr));
 
     const std::string dotted = directory.Path() + "\\Words\\.";
-    EXPECT_EQ(ValidateTargetDirectory(dotted), dotted);
+    EXPECT_EQ(AcceptTargetDirectory(dotted), dotted);
 
     const std::string upAndDown = directory.Path() + "\\Words\\..\\Words";
-    EXPECT_EQ(ValidateTargetDirectory(upAndDown), upAndDown);
+    EXPECT_EQ(AcceptTargetDirectory(upAndDown), upAndDown);
 
     const std::string created = directory.Path() + "\\New\\";
-    EXPECT_EQ(ValidateTargetDirectory(created), created);
+    EXPECT_EQ(AcceptTargetDirectory(created), created);
     EXPECT_TRUE(IsDirectory(directory.File("New")));
 }
 
-TEST(ValidateTargetDirectory, ARelativeTextIsMadeAbsoluteAgainstTheWorkingDirectory) {
+TEST(AcceptTargetDirectory, ARelativeTextIsMadeAbsoluteAgainstTheWorkingDirectory) {
     test::TempDirectory directory;
     char previous[MAX_PATH];
     ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
     ASSERT_TRUE(SetCurrentDirectoryA(directory.Path().c_str()));
 
-    const std::string target = ValidateTargetDirectory("Relative");
+    const std::optional<std::string> target = AcceptTargetDirectory("Relative");
 
     SetCurrentDirectoryA(previous);
     EXPECT_EQ(target, directory.File("Relative"));
     EXPECT_TRUE(IsDirectory(directory.File("Relative")));
 }
 
-TEST(ValidateTargetDirectory, AMissingParentOrAnEmptyTextIsRefused) {
+TEST(AcceptTargetDirectory, AMissingParentOrAnEmptyTextIsRefused) {
     test::TempDirectory directory;
-    EXPECT_EQ(ValidateTargetDirectory(directory.Path() + "\\missing\\child"), "");
-    EXPECT_EQ(ValidateTargetDirectory(""), "");
+    EXPECT_EQ(AcceptTargetDirectory(directory.Path() + "\\missing\\child"), std::nullopt);
+    EXPECT_EQ(AcceptTargetDirectory(""), std::nullopt);
     EXPECT_FALSE(IsDirectory(directory.File("missing")));
 }
 

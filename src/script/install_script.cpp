@@ -1,10 +1,10 @@
-#include "setup/install_script.h"
+#include "script/install_script.h"
 
 #include <array>
 
 #include "base/ascii.h"
 #include "base/fatal.h"
-#include "base/text_reader.h"
+#include "base/significant_lines.h"
 
 namespace setup {
 
@@ -19,14 +19,8 @@ std::string InstallScriptPath(std::string_view sourceDirectory) { return Directo
 bool ForEachScriptLine(const std::string& path, const std::function<void(std::string_view)>& onLine) {
     TextReader reader(path);
     if (!reader.IsOpen()) return false;
-    std::string piece;
-    while (reader.ReadPiece(piece, kScriptPieceLength)) {
-        CutLineFeed(piece);
-        // The line is a C string for every reader of it: a zero byte ends it.
-        std::string_view line(piece.c_str());
-        if (line.empty() || line.front() == '#') continue;
-        onLine(line);
-    }
+    std::string line;
+    while (ReadSignificantLine(reader, line)) onLine(line);
     return true;
 }
 

@@ -25,10 +25,10 @@ using setup::kMaxHeadWordLength;
 using setup::kMaxTranslationsLength;
 
 // Code page 1252 from 0x80 to 0x9F; 0 marks the five unassigned bytes.
-constexpr char32_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char32_t kHighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 std::optional<char> ToCp1252(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
@@ -96,10 +96,14 @@ struct Options {
 
 bool ParseOptions(int argc, char** argv, int first, Options& options) {
     for (int i = first; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--utf8") == 0) options.utf8 = true;
-        else if (std::strcmp(argv[i], "--cp1252") == 0) options.utf8 = false;
-        else if (std::strcmp(argv[i], "--cut") == 0) options.cut = true;
-        else return false;
+        if (std::strcmp(argv[i], "--utf8") == 0)
+            options.utf8 = true;
+        else if (std::strcmp(argv[i], "--cp1252") == 0)
+            options.utf8 = false;
+        else if (std::strcmp(argv[i], "--cut") == 0)
+            options.cut = true;
+        else
+            return false;
     }
     return true;
 }
@@ -126,11 +130,11 @@ int Pack(const char* inPath, const char* outPath, const Options& options) {
         const size_t tab = line.find('\t');
         std::string head = line.substr(0, tab);
         std::string translations = tab == std::string::npos ? std::string() : line.substr(tab + 1);
-        const char* problem = tab == std::string::npos                   ? "no tab between head word and translations"
-                              : unmapped != 0                            ? "characters outside code page 1252"
-                              : head.size() > kMaxHeadWordLength         ? "head word longer than 30 characters"
+        const char* problem = tab == std::string::npos           ? "no tab between head word and translations"
+                              : unmapped != 0                    ? "characters outside code page 1252"
+                              : head.size() > kMaxHeadWordLength ? "head word longer than 30 characters"
                               : translations.size() > kMaxTranslationsLength ? "translations longer than 50 characters"
-                                                                         : nullptr;
+                                                                             : nullptr;
         if (problem && (!options.cut || tab == std::string::npos)) {
             std::fprintf(stderr, "%s:%d: %s\n", inPath, lineNumber, problem);
             ++reported;

@@ -9,7 +9,8 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 bool StartsWithIgnoreCase(std::string_view text, std::string_view key) {
     if (text.size() < key.size()) return false;
     for (size_t i = 0; i < key.size(); ++i)
-        if (FoldAscii(static_cast<unsigned char>(text[i])) != FoldAscii(static_cast<unsigned char>(key[i]))) return false;
+        if (FoldAscii(static_cast<unsigned char>(text[i])) != FoldAscii(static_cast<unsigned char>(key[i])))
+            return false;
     return true;
 }
 

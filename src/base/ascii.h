@@ -5,7 +5,9 @@
 
 namespace setup {
 
-constexpr unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+constexpr unsigned char FoldAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
 
 // Whole strings equal, ignoring the case of A-Z.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);

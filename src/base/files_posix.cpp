@@ -1,5 +1,5 @@
-#include <cstdio>
 #include <sys/stat.h>
+#include <cstdio>
 
 #include "base/files.h"
 

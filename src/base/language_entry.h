@@ -9,9 +9,9 @@ struct LanguageEntry {
     std::string firstFieldText;   // from the line's start to the end of its first field
     std::string secondField;
     std::string thirdField;
-    std::string displayName;      // the fourth field: caption and dict.ini key
-    std::string fromListName;     // file name inside "language\"
-    std::string toListName;       // file name inside "language\"
+    std::string displayName;   // the fourth field: caption and dict.ini key
+    std::string fromListName;  // file name inside "language\"
+    std::string toListName;    // file name inside "language\"
 };
 
 }  // namespace setup

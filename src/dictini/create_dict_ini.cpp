@@ -5,8 +5,7 @@
 
 namespace setup {
 
-void CreateDictIni(const LanguageEntry& entry, const std::function<void()>& skipDetailRow,
-                   const DictIniPaths& paths) {
+void CreateDictIni(const LanguageEntry& entry, const std::function<void()>& skipDetailRow, const DictIniPaths& paths) {
     bool exists = TextReader(paths.dictIni).IsOpen();
     skipDetailRow();
     // An existing dict.ini belongs to an earlier install: never examined, never changed.

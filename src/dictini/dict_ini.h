@@ -41,8 +41,7 @@ void RemoveLanguageLines(const LanguageEntry& entry, const DictIniPaths& paths =
 // Adds the entry's language line (firstFieldText, second and third field, display name) at
 // the end of every section whose header line starts with "[language]", in place of the blank
 // line that closes it. Throws FatalError "Can't open DICT.INI" / "Can't open TMP.INI".
-void AppendLanguageLine(std::string_view firstFieldText, const LanguageEntry& entry,
-                        const DictIniPaths& paths = {});
+void AppendLanguageLine(std::string_view firstFieldText, const LanguageEntry& entry, const DictIniPaths& paths = {});
 
 // The number of language lines of dict.ini, or -1 when it cannot be opened or read to its end.
 int CountLanguageLines(const DictIniPaths& paths = {});

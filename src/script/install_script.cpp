@@ -14,7 +14,9 @@ std::string DirectoryPrefix(std::string_view dir) {
     return prefix;
 }
 
-std::string InstallScriptPath(std::string_view sourceDirectory) { return DirectoryPrefix(sourceDirectory) + "install.inf"; }
+std::string InstallScriptPath(std::string_view sourceDirectory) {
+    return DirectoryPrefix(sourceDirectory) + "install.inf";
+}
 
 bool ForEachScriptLine(const std::string& path, const std::function<void(std::string_view)>& onLine) {
     TextReader reader(path);

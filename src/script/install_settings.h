@@ -8,21 +8,21 @@ namespace setup {
 constexpr size_t kMaxDirectoryLength = 259;
 
 struct InstallSettings {
-    std::string sourceDirectory;        // working directory at start-up, absolute
-    std::string titleText;              // "title"
-    std::string defaultTarget = "c:\\"; // "dir": initial text of the directory edit box
-    std::string shortcutArguments;      // "wbarg"
-    bool detailFlag = true;             // "debug" 0 turns the detail lines off
+    std::string sourceDirectory;         // working directory at start-up, absolute
+    std::string titleText;               // "title"
+    std::string defaultTarget = "c:\\";  // "dir": initial text of the directory edit box
+    std::string shortcutArguments;       // "wbarg"
+    bool detailFlag = true;              // "debug" 0 turns the detail lines off
 
-    std::string targetDirectory;        // the edit box's text at Start, as typed
-    std::string targetPrefix;           // targetDirectory with exactly one trailing backslash
+    std::string targetDirectory;  // the edit box's text at Start, as typed
+    std::string targetPrefix;     // targetDirectory with exactly one trailing backslash
 
-    bool shortcutFlag = false;          // "iconname"
-    std::string shortcutName;           // "iconname"
-    std::string groupName;              // "icongroup"
-    std::string shortcutProgram;        // "iconexe"
-    std::string displayFile;            // "display"
-    bool buildWordListsFlag = false;    // "mkwlist"
+    bool shortcutFlag = false;        // "iconname"
+    std::string shortcutName;         // "iconname"
+    std::string groupName;            // "icongroup"
+    std::string shortcutProgram;      // "iconexe"
+    std::string displayFile;          // "display"
+    bool buildWordListsFlag = false;  // "mkwlist"
 };
 
 }  // namespace setup

@@ -118,7 +118,7 @@ void WriteIniKey(std::string_view line, ScriptPass& pass) {
         size_t equals = value.find('=');
         if (equals == std::string_view::npos || equals == 0) return;
         pass.services.WriteProfileKey(kProfileSection, std::string(value.substr(0, equals)),
-                                         std::string(value.substr(equals + 1)), kProfileFile);
+                                      std::string(value.substr(equals + 1)), kProfileFile);
     });
 }
 

@@ -3,8 +3,8 @@
 // later install steps (word lists, display file, shortcut).
 #include <cstddef>
 
-#include "script/script_services.h"
 #include "script/install_settings.h"
+#include "script/script_services.h"
 
 namespace setup {
 

@@ -30,7 +30,7 @@ public:
     virtual bool ChangeDirectory(const std::string& path) = 0;
     // Profile write into the named file (the platform resolves "win.ini" to its own).
     virtual void WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
-                                    const std::string& file) = 0;
+                                 const std::string& file) = 0;
     // Puts the path into DirectoryEdit and updates the main window at once.
     virtual void ShowDestination(const std::string& path) = 0;
 };

@@ -44,8 +44,8 @@ bool Win32ScriptServices::ChangeDirectory(const std::string& path) {
     return SetCurrentDirectoryA(path.c_str()) != FALSE;
 }
 
-void Win32ScriptServices::WriteProfileKey(const std::string& section, const std::string& key,
-                                             const std::string& value, const std::string& file) {
+void Win32ScriptServices::WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
+                                          const std::string& file) {
     WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str());
 }
 

@@ -26,7 +26,7 @@ public:
     std::optional<std::string> CurrentDirectory() override;
     bool ChangeDirectory(const std::string& path) override;
     void WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
-                            const std::string& file) override;
+                         const std::string& file) override;
     void ShowDestination(const std::string& path) override;
 
 private:

@@ -8,9 +8,9 @@
 #include <memory>
 #include <optional>
 
+#include "script/install_script.h"
 #include "script/script_actions.h"
 #include "script/script_services_win32.h"
-#include "script/install_script.h"
 
 namespace setup {
 namespace {

@@ -74,7 +74,8 @@ void OnChangeDirectory(MainWindow& mainWindow) {
     if (!IsWindowEnabled(mainWindow.changeDirectoryButton)) return;
     EnableWindow(mainWindow.changeDirectoryButton, FALSE);
     MovePanel(mainWindow, kExpandedPanel);
-    for (HWND control : {mainWindow.driveList, mainWindow.directoryList, mainWindow.driveLabel, mainWindow.directoryLabel})
+    for (HWND control :
+         {mainWindow.driveList, mainWindow.directoryList, mainWindow.driveLabel, mainWindow.directoryLabel})
         ShowWindow(control, SW_SHOW);
 
     // One character is kept back for the terminator of the list, which some platforms do not

@@ -54,9 +54,9 @@ void OnCreate(RunState& run, HWND window, const CREATESTRUCTA& create) {
     run.waitCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
     for (const ControlLayout& c : kControls) {
         const char* text = c.text ? c.text : run.settings.defaultTarget.c_str();
-        ui.*(c.handle) = CreateWindowExA(c.exStyle, c.className, text, WS_CHILD | c.style, c.x, c.y, c.width, c.height,
-                                         window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), create.hInstance,
-                                         nullptr);
+        ui.*(c.handle) =
+            CreateWindowExA(c.exStyle, c.className, text, WS_CHILD | c.style, c.x, c.y, c.width, c.height, window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), create.hInstance, nullptr);
     }
     SubclassDirectoryEdit(ui.directoryEdit);
     run.progressSurface = std::make_unique<GdiProgressSurface>(window, run.titleFont.get(), run.waitCursor);
@@ -173,9 +173,9 @@ HWND CreateMainWindow(RunState& run, int showCommand) {
     windowClass.lpfnWndProc = &MainWindowProc;
     windowClass.hInstance = run.instance;
     windowClass.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageA(run.instance, "installicon", IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                        LR_DEFAULTCOLOR));
+    windowClass.hIconSm =
+        static_cast<HICON>(LoadImageA(run.instance, "installicon", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     windowClass.lpszMenuName = kClassName;

@@ -61,8 +61,8 @@ void ProgressDisplay::DrawLanguageCaption(std::string_view name) {
     surface_.SetTextColour(kCaptionShadowColour);
     surface_.DrawText(name, {kTextLeft, captionRow_, kTextRight, captionRow_ + kCaptionHeight});
     surface_.SetTextColour(kCaptionFaceColour);
-    surface_.DrawText(name, {kTextLeft - kShadowOffset, captionRow_ - kShadowOffset, kTextRight,
-                             captionRow_ + kCaptionHeight});
+    surface_.DrawText(
+        name, {kTextLeft - kShadowOffset, captionRow_ - kShadowOffset, kTextRight, captionRow_ + kCaptionHeight});
     captionRow_ += kCaptionStep;
 }
 

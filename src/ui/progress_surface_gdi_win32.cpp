@@ -29,7 +29,8 @@ void GdiProgressSurface::CreateCounterBrush(Colour colour) { counterBrush_.reset
 void GdiProgressSurface::SelectFont(SurfaceFont font) {
     if (!buildDc_) return;
     // The fonts belong to the window or the system; the context is given back at the build's end.
-    SelectObject(buildDc_->Dc(), font == SurfaceFont::Title ? static_cast<HGDIOBJ>(titleFont_) : GetStockObject(SYSTEM_FONT));
+    SelectObject(buildDc_->Dc(),
+                 font == SurfaceFont::Title ? static_cast<HGDIOBJ>(titleFont_) : GetStockObject(SYSTEM_FONT));
 }
 
 void GdiProgressSurface::SetTextColour(Colour colour) {

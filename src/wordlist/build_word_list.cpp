@@ -142,7 +142,8 @@ void BuildWordList(const WordListBuildContext& context) {
     RecordWriter to(std::move(toFile), "Write error output file");
     progress.DrawDetailText("Sorting TO wordlist");
     LoadSortTable(context.collation);
-    const std::vector<std::uint32_t> order = SortHeadWords(toList, context.collation, context.collationService, progress, context.detailFlag);
+    const std::vector<std::uint32_t> order =
+        SortHeadWords(toList, context.collation, context.collationService, progress, context.detailFlag);
     progress.DrawDone();
 
     progress.DrawProgressBar(BuildStage::WritingTo);

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "wordlist/collation.h"
 #include "base/language_entry.h"
 #include "base/message_service.h"
+#include "wordlist/collation.h"
 #include "wordlist/word_list_progress.h"
 #include "wordlist/word_record.h"
 
@@ -16,9 +16,9 @@ namespace setup {
 
 // Everything a build reads and changes; the references outlive the call.
 struct WordListBuildContext {
-    const LanguageEntry& entry;     // displayName, fromListName, toListName
-    std::string_view displayFile;   // the closing message's text file; empty: the standard text
-    bool detailFlag;                // the sort counts and shows its comparisons
+    const LanguageEntry& entry;    // displayName, fromListName, toListName
+    std::string_view displayFile;  // the closing message's text file; empty: the standard text
+    bool detailFlag;               // the sort counts and shows its comparisons
     CollationState& collation;
     CollationService& collationService;
     WordListProgress& progress;

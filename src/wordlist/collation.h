@@ -33,7 +33,7 @@ constexpr int kCollationFailed = INT_MAX;
 struct CollationState {
     bool localeInForce = false;  // off: the default "C" collation, an ASCII fold
     std::array<unsigned char, 256> sortTable{};
-    bool sortTableLoaded = false;     // set by the first table read; never cleared
+    bool sortTableLoaded = false;        // set by the first table read; never cleared
     std::int32_t comparisonCounter = 0;  // head-word comparisons of all sorts of the run
 };
 

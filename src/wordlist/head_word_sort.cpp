@@ -63,15 +63,15 @@ HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const CollationStat
         // Zeros up to a multiple of eight, and at least up to the end of the prefix.
         key.resize(std::max(kPrefixBytes, (key.size() + kChunkBytes - 1) / kChunkBytes * kChunkBytes), '\0');
         keys.entries.push_back({{KeyChunk(key.data()), KeyChunk(key.data() + kChunkBytes)},
-                                static_cast<std::uint32_t>(keys.rest.size()), static_cast<std::uint32_t>(i)});
+                                static_cast<std::uint32_t>(keys.rest.size()),
+                                static_cast<std::uint32_t>(i)});
         keys.rest.append(key, kPrefixBytes);
     }
     return keys;
 }
 
 std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, CollationState& state,
-                                         CollationService& service, WordListProgress& progress,
-                                         bool countComparisons) {
+                                         CollationService& service, WordListProgress& progress, bool countComparisons) {
     HeadWordKeys keys = MakeHeadWordKeys(records, state, service, ChooseHeadWordOrder(state));
     // A merge sort: about a fifth fewer comparisons than an introsort and a sequential memory
     // pattern; its stability is not needed. Without memory for its buffer (half the entries)

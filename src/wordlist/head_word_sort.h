@@ -22,7 +22,7 @@ struct HeadWordSortEntry {
 
 // Keys are zero-terminated and zero-padded to a multiple of eight bytes, at least sixteen.
 struct HeadWordKeys {
-    std::string rest;  // the bytes after the first sixteen of each longer key, in record order
+    std::string rest;                        // the bytes after the first sixteen of each longer key, in record order
     std::vector<HeadWordSortEntry> entries;  // in record order
 };
 
@@ -35,7 +35,6 @@ HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const CollationStat
 // the run's comparison counter, which is shown before it is counted whenever it is a
 // multiple of 1000.
 std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, CollationState& state,
-                                         CollationService& service, WordListProgress& progress,
-                                         bool countComparisons);
+                                         CollationService& service, WordListProgress& progress, bool countComparisons);
 
 }  // namespace setup

@@ -23,8 +23,7 @@ constexpr size_t kReadRecords = 100 * kCounterStep;
 constexpr size_t kWriteBufferRecords = 8192;
 
 // The record counter is a signed 32-bit value, and the block must fit the address space.
-constexpr std::uint64_t kMaxLoadableRecords =
-    std::min<std::uint64_t>(INT32_MAX, PTRDIFF_MAX / kWordRecordSize);
+constexpr std::uint64_t kMaxLoadableRecords = std::min<std::uint64_t>(INT32_MAX, PTRDIFF_MAX / kWordRecordSize);
 
 std::string_view FieldText(const char* field, size_t width) { return {field, ::strnlen(field, width)}; }
 

@@ -41,7 +41,9 @@ struct BuildFixture {
         fs::create_directory("language");
     }
 
-    void WriteFrom(const Entries& entries) { test::WriteFileBytes(WordListPath(entry.fromListName), ListBytes(entries)); }
+    void WriteFrom(const Entries& entries) {
+        test::WriteFileBytes(WordListPath(entry.fromListName), ListBytes(entries));
+    }
     Entries To() const { return test::ReadEntries(WordListPath(entry.toListName)); }
     void Build() {
         BuildWordList({.entry = entry,
@@ -79,25 +81,49 @@ TEST(BuildWordList, DrawsEveryStepOfTheDisplayInOrderAndEndsWithTheClosingMessag
         "text \"Deutsch\" (28,98)-(480,140)",
         "wait cursor",
         "bar \"0%\" (30,155)-(380,175) inside (31,156)-(379,174) fill none",
-        "font system", "colour FFFFFF", "text \"Reading FROM wordlist\" (30,170)-(480,200)",
+        "font system",
+        "colour FFFFFF",
+        "text \"Reading FROM wordlist\" (30,170)-(480,200)",
         "bar \"10%\" (30,155)-(380,175) inside (31,156)-(379,174) fill (31,156)-(64,174)",
-        "counter box (210,170)-(290,186)", "text \"0\" (210,170)-(290,186)",
-        "font system", "colour FFFFFF", "text \"Done.\" (300,170)-(480,200)",
+        "counter box (210,170)-(290,186)",
+        "text \"0\" (210,170)-(290,186)",
+        "font system",
+        "colour FFFFFF",
+        "text \"Done.\" (300,170)-(480,200)",
         "bar \"25%\" (30,155)-(380,175) inside (31,156)-(379,174) fill (31,156)-(117,174)",
-        "font system", "colour FFFFFF", "text \"Writing TEMP wordlist\" (30,195)-(480,225)",
-        "counter box (210,195)-(290,211)", "text \"0\" (210,195)-(290,211)",
-        "font system", "colour FFFFFF", "text \"Done.\" (300,195)-(480,225)",
+        "font system",
+        "colour FFFFFF",
+        "text \"Writing TEMP wordlist\" (30,195)-(480,225)",
+        "counter box (210,195)-(290,211)",
+        "text \"0\" (210,195)-(290,211)",
+        "font system",
+        "colour FFFFFF",
+        "text \"Done.\" (300,195)-(480,225)",
         "bar \"50%\" (30,155)-(380,175) inside (31,156)-(379,174) fill (31,156)-(205,174)",
-        "font system", "colour FFFFFF", "text \"Reading TO wordlist\" (30,220)-(480,250)",
-        "counter box (210,220)-(290,236)", "text \"0\" (210,220)-(290,236)",
-        "font system", "colour FFFFFF", "text \"Done.\" (300,220)-(480,250)",
-        "font system", "colour FFFFFF", "text \"Sorting TO wordlist\" (30,245)-(480,275)",
-        "counter box (210,245)-(290,261)", "text \"0\" (210,245)-(290,261)",
-        "font system", "colour FFFFFF", "text \"Done.\" (300,245)-(480,275)",
+        "font system",
+        "colour FFFFFF",
+        "text \"Reading TO wordlist\" (30,220)-(480,250)",
+        "counter box (210,220)-(290,236)",
+        "text \"0\" (210,220)-(290,236)",
+        "font system",
+        "colour FFFFFF",
+        "text \"Done.\" (300,220)-(480,250)",
+        "font system",
+        "colour FFFFFF",
+        "text \"Sorting TO wordlist\" (30,245)-(480,275)",
+        "counter box (210,245)-(290,261)",
+        "text \"0\" (210,245)-(290,261)",
+        "font system",
+        "colour FFFFFF",
+        "text \"Done.\" (300,245)-(480,275)",
         "bar \"75%\" (30,155)-(380,175) inside (31,156)-(379,174) fill (31,156)-(292,174)",
         // The first run ("home", records 0 and 1) ends at index 1: the merge shows no 0.
-        "font system", "colour FFFFFF", "text \"Writing TO wordlist\" (30,270)-(480,300)",
-        "font system", "colour FFFFFF", "text \"Done.\" (300,270)-(480,300)",
+        "font system",
+        "colour FFFFFF",
+        "text \"Writing TO wordlist\" (30,270)-(480,300)",
+        "font system",
+        "colour FFFFFF",
+        "text \"Done.\" (300,270)-(480,300)",
         "bar \"100%\" (30,155)-(380,175) inside (31,156)-(379,174) fill (31,156)-(379,174)",
         "restore cursor",
         "close",
@@ -122,11 +148,9 @@ TEST(BuildWordList, InversionSplitsAtCommasWithOrWithoutBlanksAndSkipsEmptyPiece
                  {"komma", ",,,"},
                  {"blank", "  "}});
     f.Build();
-    EXPECT_EQ(f.To(), (Entries{{"", "blank"},
-                               {"four ", "drei"},
-                               {"one", "eins, zwei"},
-                               {"three", "drei"},
-                               {"two", "eins, zwei"}}));
+    EXPECT_EQ(
+        f.To(),
+        (Entries{{"", "blank"}, {"four ", "drei"}, {"one", "eins, zwei"}, {"three", "drei"}, {"two", "eins, zwei"}}));
 }
 
 TEST(BuildWordList, TextsTooLongForTheirNewFieldsAreLeftOutSilently) {
@@ -144,18 +168,18 @@ TEST(BuildWordList, TextsTooLongForTheirNewFieldsAreLeftOutSilently) {
 TEST(BuildWordList, RecordsAreRewrittenWithZerosAfterTheTextsWhateverTheSourceHeld) {
     BuildFixture f;
     std::string record = RecordBytes("Haus", "house");
-    record[10] = 'X';                            // garbage after the head word's zero
-    record.replace(40, 10, "YYYYYYYYYY");        // garbage after the translations' zero
-    record[82] = '\x12';                         // a trailing field
+    record[10] = 'X';                      // garbage after the head word's zero
+    record.replace(40, 10, "YYYYYYYYYY");  // garbage after the translations' zero
+    record[82] = '\x12';                   // a trailing field
     record[83] = '\x34';
-    std::string unterminated(84, '\0');          // translations filling all 51 bytes
+    std::string unterminated(84, '\0');  // translations filling all 51 bytes
     unterminated.replace(0, 3, "Ort");
     unterminated.replace(31, 51, std::string(25, 'p') + "," + std::string(25, 'q'));
     test::WriteFileBytes(Path("from.wb"), record + unterminated);
     f.Build();
-    EXPECT_EQ(test::ReadFileBytes(Path("to.wb")),
-              RecordBytes("house", "Haus") + RecordBytes(std::string(25, 'p'), "Ort") +
-                  RecordBytes(std::string(25, 'q'), "Ort"));
+    EXPECT_EQ(test::ReadFileBytes(Path("to.wb")), RecordBytes("house", "Haus") +
+                                                      RecordBytes(std::string(25, 'p'), "Ort") +
+                                                      RecordBytes(std::string(25, 'q'), "Ort"));
 }
 
 TEST(BuildWordList, HeadWordsMergeOnlyWhenByteIdenticalAndCaseVariantsStaySeparate) {

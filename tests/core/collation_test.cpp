@@ -102,9 +102,13 @@ TEST(LoadSortTable, ReadsUpTo256BytesAndKeepsEarlierEntriesAndTables) {
 TEST(CompareMapped, IdentityTableDropsByte1AndComparesUnsignedBytes) {
     CollationState state;
     state.sortTable = IdentityTable();
-    EXPECT_EQ(CompareMapped(state, "a\x01" "b", "ab"), 0);
+    EXPECT_EQ(CompareMapped(state,
+                            "a\x01"
+                            "b",
+                            "ab"),
+              0);
     EXPECT_EQ(MapString(state.sortTable, "\x01x\x01"), "x");
-    EXPECT_EQ(CompareMapped(state, "\xC8", "\x64"), 1);   // 200 after 100
+    EXPECT_EQ(CompareMapped(state, "\xC8", "\x64"), 1);  // 200 after 100
     EXPECT_EQ(CompareMapped(state, "\x64", "\xC8"), -1);
     EXPECT_EQ(CompareMapped(state, "ab", "abc"), -1);
     EXPECT_EQ(CompareMapped(state, "abc", "ab"), 1);
@@ -131,7 +135,11 @@ TEST(CompareMapped, BytesFrom128To255IndexTheUpperEntries) {
     state.sortTable[0x80] = 1;    // € dropped
     EXPECT_EQ(CompareMapped(state, "caf\xE9", "cafe"), 0);
     EXPECT_EQ(CompareMapped(state, "\xFF", "\x03"), -1);
-    EXPECT_EQ(CompareMapped(state, "a\x80" "b", "ab"), 0);
+    EXPECT_EQ(CompareMapped(state,
+                            "a\x80"
+                            "b",
+                            "ab"),
+              0);
     EXPECT_EQ(MapString(state.sortTable, "\xE9\xFF"), "e\x02");
 }
 
@@ -143,7 +151,7 @@ TEST(CompareCollated, FoldsOnlyAsciiLettersWithoutLocaleAndAsksThePlatformWithIt
     EXPECT_EQ(CompareCollated(state, service, "Apple", "banana"), -1);
     EXPECT_EQ(CompareCollated(state, service, "_", "a"), -1);  // '_' (95) before 'a' (97), not before 'A'
     EXPECT_NE(CompareCollated(state, service, "\xC9t\xE9", "\xE9t\xE9"), 0);  // accented capitals stay
-    EXPECT_EQ(CompareCollated(state, service, "\xE9", "z"), 1);  // unsigned bytes
+    EXPECT_EQ(CompareCollated(state, service, "\xE9", "z"), 1);               // unsigned bytes
 
     state.localeInForce = true;
     errno = 0;
@@ -178,7 +186,8 @@ TEST(HeadWordKey, KeysOrderExactlyLikeTheComparisonTheyStandFor) {
         AppendHeadWordKey(state, service, HeadWordOrder::Collated, a, keyA);
         AppendHeadWordKey(state, service, HeadWordOrder::Collated, b, keyB);
         ASSERT_EQ(keyA.back(), '\0');
-        ASSERT_EQ(sign(std::strcmp(keyA.c_str(), keyB.c_str())), CompareCollated(state, service, a, b)) << a << " | " << b;
+        ASSERT_EQ(sign(std::strcmp(keyA.c_str(), keyB.c_str())), CompareCollated(state, service, a, b))
+            << a << " | " << b;
     }
 }
 
@@ -191,7 +200,9 @@ TEST(HeadWordKey, CollatedKeysComeFromThePlatformWhileALocaleIsInForce) {
     AppendHeadWordKey(state, service, HeadWordOrder::Collated, "Ab", keys);
     service.failing = true;  // a key that cannot be made sorts after every real key
     AppendHeadWordKey(state, service, HeadWordOrder::Collated, "Ab", keys);
-    EXPECT_EQ(keys, std::string("ab\0~ab\0\xFF\xFF\xFF" "ab\0", 13));
+    EXPECT_EQ(keys, std::string("ab\0~ab\0\xFF\xFF\xFF"
+                                "ab\0",
+                                13));
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ LanguageEntry EntryFrom(const std::string& fromListName) {
 TEST(CreateDictIni, WritesTheTwelveLineSkeletonNamingTheFirstFromList) {
     test::DictIniDir dir;
     int skipped = 0;
-    CreateDictIni(EntryFrom("engdeu.wb"), [&skipped] { ++skipped; }, dir.paths);
+    CreateDictIni(
+        EntryFrom("engdeu.wb"), [&skipped] { ++skipped; }, dir.paths);
 
     EXPECT_EQ(skipped, 1);
     EXPECT_EQ(dir.DictIni(),
@@ -51,7 +52,8 @@ TEST(CreateDictIni, LeavesAnExistingFileAsItIsAndStillSkipsTheDetailRow) {
         test::DictIniDir dir;
         dir.WriteDictIni(existing);
         int skipped = 0;
-        CreateDictIni(EntryFrom("new.wb"), [&skipped] { ++skipped; }, dir.paths);
+        CreateDictIni(
+            EntryFrom("new.wb"), [&skipped] { ++skipped; }, dir.paths);
         EXPECT_EQ(skipped, 1);
         EXPECT_EQ(dir.DictIni(), existing);
     }
@@ -69,8 +71,12 @@ void ExpectFatal(const std::function<void()>& run, const char* message) {
 TEST(CreateDictIni, FailsWhenTheFileCanBeNeitherOpenedNorCreated) {
     test::DictIniDir dir;
     int skipped = 0;
-    ExpectFatal([&] { CreateDictIni(EntryFrom("x.wb"), [&skipped] { ++skipped; }, {dir.File("no/dict.ini"), dir.File("no/tmp.ini")}); },
-                "Can't create DICT.INI");
+    ExpectFatal(
+        [&] {
+            CreateDictIni(EntryFrom("x.wb"), [&skipped] { ++skipped; },
+                          {dir.File("no/dict.ini"), dir.File("no/tmp.ini")});
+        },
+        "Can't create DICT.INI");
     EXPECT_EQ(skipped, 1);
 }
 
@@ -83,7 +89,8 @@ const LanguageEntry kGerman = EntryFrom("engdeu.wb");
 const Rewrite kRewrites[] = {
     {"remove", [](const DictIniPaths& paths) { RemoveLanguageLines(kGerman, paths); }},
     {"append", [](const DictIniPaths& paths) { AppendLanguageLine("de", kGerman, paths); }},
-    {"sort", [](const DictIniPaths& paths) {
+    {"sort",
+     [](const DictIniPaths& paths) {
          SortLanguageList([](const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); }, paths);
      }},
 };
@@ -94,7 +101,8 @@ TEST(DictIniRewrite, AReadOnlyDictIniStaysUnchangedAndTmpIniStaysBehindWithoutAM
     for (const Rewrite& rewrite : kRewrites) {
         test::DictIniDir dir;
         dir.WriteDictIni(kUnsorted);
-        std::filesystem::permissions(dir.paths.dictIni, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+        std::filesystem::permissions(dir.paths.dictIni, std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
         rewrite.run(dir.paths);
         EXPECT_EQ(dir.DictIni(), kUnsorted) << rewrite.name;
         EXPECT_NE(dir.TmpIni(), "") << rewrite.name;

@@ -76,15 +76,32 @@ TEST(SortHeadWords, ComparesWholeKeysBeyondTheirFirstSixteenBytes) {
     // Keys that end in the first or second chunk of the inline prefix, right after it, after
     // the third chunk, and at the full 30 characters; pairs equal but for letter case.
     const std::vector<std::string> heads = {
-        "abcdefghijklmnopqrstuvwxyz1235", "abcdefghijklmnopqrstuvwx", "abcdefghijklmnopq", "abcdefghB",
-        "ABCDEFGHa",                      "abcdefgh",                 "abcdefg",           "abcdefghijklmnop",
-        "abcdefghijklmnopqrstuvwxyz1234", "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234",             "ABCDEFGHIJKLMNOP",
+        "abcdefghijklmnopqrstuvwxyz1235",
+        "abcdefghijklmnopqrstuvwx",
+        "abcdefghijklmnopq",
+        "abcdefghB",
+        "ABCDEFGHa",
+        "abcdefgh",
+        "abcdefg",
+        "abcdefghijklmnop",
+        "abcdefghijklmnopqrstuvwxyz1234",
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234",
+        "ABCDEFGHIJKLMNOP",
     };
     const std::vector<std::string> sorted = SortedHeads(f, heads);
     ASSERT_EQ(sorted.size(), heads.size());
     const std::vector<std::string> expected = {
-        "abcdefg",          "abcdefgh", "ABCDEFGHa", "abcdefghB", "?", "?", "abcdefghijklmnopq",
-        "abcdefghijklmnopqrstuvwx", "?", "?", "abcdefghijklmnopqrstuvwxyz1235",
+        "abcdefg",
+        "abcdefgh",
+        "ABCDEFGHa",
+        "abcdefghB",
+        "?",
+        "?",
+        "abcdefghijklmnopq",
+        "abcdefghijklmnopqrstuvwx",
+        "?",
+        "?",
+        "abcdefghijklmnopqrstuvwxyz1235",
     };
     for (size_t i = 0; i < sorted.size(); ++i) {
         if (expected[i] != "?") {

@@ -138,8 +138,7 @@ TEST(RunStartCommand, SortsTheLanguageListAlsoWithoutWordLists) {
     EXPECT_EQ(f.Start(), StartOutcome::Installed);
     EXPECT_THAT(f.services.calls,
                 ElementsAre("accept " + f.target, "copying layout", "hide controls", "cd " + f.target, "close window"));
-    EXPECT_EQ(f.ReadTarget("dict.ini"),
-              test::Crlf(test::DictIniText("x.wb", "a,a,a,Afrikaans\nb,b,b,Zulu\n\n")));
+    EXPECT_EQ(f.ReadTarget("dict.ini"), test::Crlf(test::DictIniText("x.wb", "a,a,a,Afrikaans\nb,b,b,Zulu\n\n")));
 }
 
 TEST(RunStartCommand, AFatalErrorEndsTheStepsThroughReportFatal) {

@@ -35,8 +35,9 @@ std::string AfterAppendBytes(const std::string& bytes, const std::string& firstF
 std::string AfterAppend(const std::string& text) { return AfterAppendBytes(Crlf(text)); }
 
 TEST(RemoveLanguageLines, DropsLinesByTheFourthFieldLessItsLastCharacter) {
-    EXPECT_EQ(AfterRemove(DictIniText("x.wb", "de,d.wb,1,German\nes,e.wb,1,Spanish\nDE,d2.wb,2,GERMAN\n\n\n"), "german"),
-              Crlf(DictIniText("x.wb", "es,e.wb,1,Spanish\n\n\n")));
+    EXPECT_EQ(
+        AfterRemove(DictIniText("x.wb", "de,d.wb,1,German\nes,e.wb,1,Spanish\nDE,d2.wb,2,GERMAN\n\n\n"), "german"),
+        Crlf(DictIniText("x.wb", "es,e.wb,1,Spanish\n\n\n")));
     // Five fields: the fourth loses a real character, so "Germann" names German and "German" does not.
     EXPECT_EQ(AfterRemove("a,b,c,German,x\na,b,c,Germann,x\n", "German"), Crlf("a,b,c,German,x\n"));
     // Doubled and leading commas separate once; a comment with four parts is tested like any line.
@@ -84,7 +85,8 @@ TEST(AppendLanguageLine, EndsTheSectionAtTheEndOfTheFile) {
     EXPECT_EQ(AfterAppend("[language]\nde,d,1,German\n"), Crlf("[language]\nde,d,1,German\nnl,new.wb,7,Dutch\n\n"));
     // A last line without a line end is completed, never joined to the new line; a single
     // character there is kept as a section line.
-    EXPECT_EQ(AfterAppendBytes("[language]\r\nde,d,1,German"), Crlf("[language]\nde,d,1,German\nnl,new.wb,7,Dutch\n\n"));
+    EXPECT_EQ(AfterAppendBytes("[language]\r\nde,d,1,German"),
+              Crlf("[language]\nde,d,1,German\nnl,new.wb,7,Dutch\n\n"));
     EXPECT_EQ(AfterAppendBytes("[language]"), Crlf("[language]\nnl,new.wb,7,Dutch\n\n"));
     EXPECT_EQ(AfterAppendBytes("[language]\r\nx"), Crlf("[language]\nx\nnl,new.wb,7,Dutch\n\n"));
 }
@@ -96,7 +98,8 @@ TEST(AppendLanguageLine, TheLineFeedOfALineOfExactly209CharactersDoesNotEndTheSe
 }
 
 TEST(AppendLanguageLine, ReadsCrLfAndLfAlikeAndStopsAtCtrlZ) {
-    EXPECT_EQ(AfterAppendBytes("[language]\r\na\nb\r\n\n# EOF\r\n\x1a" "ignored\r\n"),
+    EXPECT_EQ(AfterAppendBytes("[language]\r\na\nb\r\n\n# EOF\r\n\x1a"
+                               "ignored\r\n"),
               Crlf("[language]\na\nb\nnl,new.wb,7,Dutch\n\n# EOF\n"));
     // A carriage return not followed by a line feed stays part of its line.
     EXPECT_EQ(AfterAppendBytes("[language]\r\na\rb\n\n"), Crlf("[language]\na\rb\nnl,new.wb,7,Dutch\n\n"));

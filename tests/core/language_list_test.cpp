@@ -30,7 +30,9 @@ TEST(ReadSignificantLine, SkipsEmptyAndCommentLinesAndReadsIn99CharacterPieces) 
     EXPECT_EQ(SignificantLines("# c\n\na\r\n\r\n #x\n   \n#\nb\rc\nz\x00y\n\x00z\nlast"s),
               (std::vector<std::string>{"a", " #x", "   ", "b\rc", "z", "last"}));
     std::string x99(99, 'x');
-    EXPECT_EQ(SignificantLines(x99 + "\n" + x99 + "yy\n#\x1a" "after\n"),
+    EXPECT_EQ(SignificantLines(x99 + "\n" + x99 +
+                               "yy\n#\x1a"
+                               "after\n"),
               (std::vector<std::string>{x99, x99, "yy"}));
 }
 
@@ -43,7 +45,8 @@ public:
     void SetCollationLocale() override { calls.push_back("locale"); }
     void CreateDictIni(const LanguageEntry& entry) override {
         calls.push_back("create " + entry.fromListName);
-        setup::CreateDictIni(entry, [this] { calls.push_back("skip"); }, dir.paths);
+        setup::CreateDictIni(
+            entry, [this] { calls.push_back("skip"); }, dir.paths);
     }
     void BuildWordList(const LanguageEntry& entry) override {
         calls.push_back("build " + entry.displayName + ": " + entry.fromListName + " -> " + entry.toListName);
@@ -69,13 +72,14 @@ public:
 
 TEST(BuildWordLists, RunsTheStepsPerEntryAndRecordsEachLanguage) {
     RecordingSteps steps;
-    steps.Run("# jobs\n,,de,, deutsch.wb ,1,German,fifth\n\n# from\nengdeu.wb \n\ndeueng.wb\n"
-              "en,english.wb,2,english\nfrom2.wb\r\nto2.wb\r\n"
-              "en,,english.wb,3,,English\nfrom3.wb\nto3.wb");
-    EXPECT_EQ(steps.calls, (std::vector<std::string>{
-                               "locale", "create engdeu.wb ", "skip", "build German: engdeu.wb  -> deueng.wb", "remove", "append",
-                               "locale", "build english: from2.wb -> to2.wb", "remove", "append",
-                               "locale", "build English: from3.wb -> to3.wb", "remove", "append"}));
+    steps.Run(
+        "# jobs\n,,de,, deutsch.wb ,1,German,fifth\n\n# from\nengdeu.wb \n\ndeueng.wb\n"
+        "en,english.wb,2,english\nfrom2.wb\r\nto2.wb\r\n"
+        "en,,english.wb,3,,English\nfrom3.wb\nto3.wb");
+    EXPECT_EQ(steps.calls,
+              (std::vector<std::string>{"locale", "create engdeu.wb ", "skip", "build German: engdeu.wb  -> deueng.wb",
+                                        "remove", "append", "locale", "build english: from2.wb -> to2.wb", "remove",
+                                        "append", "locale", "build English: from3.wb -> to3.wb", "remove", "append"}));
     // The first-field text keeps its leading commas, doubled commas collapse, the fifth field is
     // dropped, and the same name in another case leaves one line, the last entry's.
     EXPECT_EQ(steps.dir.DictIni(),
@@ -85,8 +89,8 @@ TEST(BuildWordLists, RunsTheStepsPerEntryAndRecordsEachLanguage) {
 }
 
 TEST(BuildWordLists, DoesNotBuildAnEntryCutShortByTheEndOfTheFile) {
-    for (const std::string& languageCf : {std::string(), std::string("# only a comment\n\n"), std::string("a,b,c,Dutch\n"),
-                                          std::string("a,b,c,Dutch\n# x\nfrom.wb\n")}) {
+    for (const std::string& languageCf : {std::string(), std::string("# only a comment\n\n"),
+                                          std::string("a,b,c,Dutch\n"), std::string("a,b,c,Dutch\n# x\nfrom.wb\n")}) {
         RecordingSteps steps;
         steps.Run(languageCf);
         std::vector<std::string> expected;
@@ -101,8 +105,9 @@ TEST(BuildWordLists, ALongDescriptionLineShiftsTheFollowingLines) {
     RecordingSteps steps;
     std::string description = "a,b,c,Dutch," + std::string(90, 'r');  // 102 characters
     steps.Run(description + "\nfrom.wb\nx,y,z,Next\nf.wb\nt.wb\n");
-    EXPECT_EQ(steps.calls, (std::vector<std::string>{"locale", "create rrr", "skip", "build Dutch: rrr -> from.wb", "remove",
-                                                     "append", "locale", "build Next: f.wb -> t.wb", "remove", "append"}));
+    EXPECT_EQ(steps.calls,
+              (std::vector<std::string>{"locale", "create rrr", "skip", "build Dutch: rrr -> from.wb", "remove",
+                                        "append", "locale", "build Next: f.wb -> t.wb", "remove", "append"}));
 }
 
 TEST(BuildWordLists, StopsWithAFatalErrorOnAMissingFileOrATooShortDescriptionLine) {

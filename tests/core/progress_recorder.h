@@ -27,15 +27,17 @@ public:
     void OpenBuildContext() override { calls.push_back("open"); }
     void CloseBuildContext() override { calls.push_back("close"); }
     void CreateCounterBrush(Colour colour) override { calls.push_back("brush " + Hex(colour)); }
-    void SelectFont(SurfaceFont font) override { calls.push_back(font == SurfaceFont::Title ? "font title" : "font system"); }
+    void SelectFont(SurfaceFont font) override {
+        calls.push_back(font == SurfaceFont::Title ? "font title" : "font system");
+    }
     void SetTextColour(Colour colour) override { calls.push_back("colour " + Hex(colour)); }
     void DrawText(std::string_view text, const Rect& rect) override {
         calls.push_back("text \"" + std::string(text) + "\" " + RectText(rect));
     }
     void FillWithCounterBrush(const Rect& rect) override { calls.push_back("counter box " + RectText(rect)); }
     void DrawBar(const BarDrawing& bar) override {
-        calls.push_back("bar \"" + std::string(bar.text) + "\" " + RectText(bar.outer) + " inside " + RectText(bar.inside) +
-                        " fill " + (bar.fill ? RectText(*bar.fill) : "none"));
+        calls.push_back("bar \"" + std::string(bar.text) + "\" " + RectText(bar.outer) + " inside " +
+                        RectText(bar.inside) + " fill " + (bar.fill ? RectText(*bar.fill) : "none"));
     }
     void ShowWaitCursor() override { calls.push_back("wait cursor"); }
     void RestoreCursor() override { calls.push_back("restore cursor"); }
@@ -100,7 +102,9 @@ public:
         localeRequests.emplace_back(language);
         return available && language == "english";
     }
-    int Compare(std::string_view a, std::string_view b) override { return failing ? kCollationFailed : CompareAsciiFold(a, b); }
+    int Compare(std::string_view a, std::string_view b) override {
+        return failing ? kCollationFailed : CompareAsciiFold(a, b);
+    }
     bool AppendSortKey(std::string_view text, std::string& key) override {
         if (failing) return false;
         key.push_back('~');

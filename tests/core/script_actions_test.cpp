@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/fatal.h"
-#include "script/script_actions.h"
 #include "script/install_script.h"
+#include "script/script_actions.h"
 #include "test_support.h"
 
 namespace setup {
@@ -51,7 +51,7 @@ public:
         return true;
     }
     void WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
-                            const std::string& file) override {
+                         const std::string& file) override {
         calls.push_back("profile [" + section + "] <" + key + "> = <" + value + "> in " + file);
     }
     void ShowDestination(const std::string& path) override { calls.push_back("show " + path); }
@@ -100,12 +100,12 @@ TEST_F(ScriptActionsTest, KeysMatchByPrefixIgnoringCase) {
         "xcopy *.hlp help\n"
         "iconexe app.exe\n"
         "MkWListing whatever\n");
-    EXPECT_THAT(services.calls, ElementsAre("show C:\\Words\\b.txt",
-                                            "copy " + sourcePrefix + "a.txt -> C:\\Words\\b.txt",
-                                            "mkdir C:\\Words\\data", "mkdir C:\\Words\\Upper",
-                                            // An xcopy line, not a copy of "*.hlp" to "help".
-                                            "getcwd", "cd " + sourcePrefix, "find *.hlp in " + sourcePrefix,
-                                            "end find", "cd C:\\Start"));
+    EXPECT_THAT(
+        services.calls,
+        ElementsAre("show C:\\Words\\b.txt", "copy " + sourcePrefix + "a.txt -> C:\\Words\\b.txt",
+                    "mkdir C:\\Words\\data", "mkdir C:\\Words\\Upper",
+                    // An xcopy line, not a copy of "*.hlp" to "help".
+                    "getcwd", "cd " + sourcePrefix, "find *.hlp in " + sourcePrefix, "end find", "cd C:\\Start"));
     EXPECT_EQ(settings.shortcutProgram, "app.exe");
     EXPECT_FALSE(settings.shortcutFlag);
     EXPECT_TRUE(settings.buildWordListsFlag);
@@ -199,10 +199,10 @@ TEST_F(ScriptActionsTest, ActionsRunInTheOrderOfTheLines) {
     Run("copy x.dat data\\x.dat\n"
         "mkdir data\n"
         "copy x.dat data\\x.dat\n");
-    EXPECT_THAT(services.calls, ElementsAre("show C:\\Words\\data\\x.dat",
-                                            "copy " + sourcePrefix + "x.dat -> C:\\Words\\data\\x.dat",
-                                            "mkdir C:\\Words\\data", "show C:\\Words\\data\\x.dat",
-                                            "copy " + sourcePrefix + "x.dat -> C:\\Words\\data\\x.dat"));
+    EXPECT_THAT(services.calls,
+                ElementsAre("show C:\\Words\\data\\x.dat", "copy " + sourcePrefix + "x.dat -> C:\\Words\\data\\x.dat",
+                            "mkdir C:\\Words\\data", "show C:\\Words\\data\\x.dat",
+                            "copy " + sourcePrefix + "x.dat -> C:\\Words\\data\\x.dat"));
 }
 
 TEST_F(ScriptActionsTest, PathsLongerThan259CharactersSkipTheirAction) {
@@ -210,25 +210,24 @@ TEST_F(ScriptActionsTest, PathsLongerThan259CharactersSkipTheirAction) {
     settings.targetDirectory = "C:\\" + std::string(246, 'd');
     const std::string prefix = settings.targetDirectory + "\\";
     const std::string fits(259 - prefix.size(), 'n');  // exactly 259 characters in all
-    Run("mkdir " + fits + "\n" +
-        "mkdir " + fits + "x\n" +
-        "copy a.txt " + fits + "\n" +
-        "copy a.txt " + fits + "x\n" +
+    Run("mkdir " + fits + "\n" + "mkdir " + fits + "x\n" + "copy a.txt " + fits + "\n" + "copy a.txt " + fits + "x\n" +
         "copy " + std::string(260 - sourcePrefix.size(), 's') + " b.txt\n");
     EXPECT_THAT(services.calls, ElementsAre("mkdir " + prefix + fits, "show " + prefix + fits,
                                             "copy " + sourcePrefix + "a.txt -> " + prefix + fits));
 }
 
 TEST_F(ScriptActionsTest, XcopyCopiesTheFilesFoundAndRestoresTheWorkingDirectory) {
-    services.listings[{sourcePrefix, "*.hlp"}] = {
-        {".", true, false}, {"..", true, false}, {"a.hlp", false, false}, {"dir.hlp", true, false},
-        {"hidden.hlp", false, true}};
+    services.listings[{sourcePrefix, "*.hlp"}] = {{".", true, false},
+                                                  {"..", true, false},
+                                                  {"a.hlp", false, false},
+                                                  {"dir.hlp", true, false},
+                                                  {"hidden.hlp", false, true}};
     Run("xcopy *.hlp help\n");
-    EXPECT_THAT(services.calls,
-                ElementsAre("getcwd", "cd " + sourcePrefix, "find *.hlp in " + sourcePrefix,
-                            "show C:\\Words\\help\\a.hlp", "copy a.hlp -> C:\\Words\\help\\a.hlp",
-                            "show C:\\Words\\help\\hidden.hlp", "copy hidden.hlp -> C:\\Words\\help\\hidden.hlp",
-                            "end find", "cd C:\\Start"));
+    EXPECT_THAT(
+        services.calls,
+        ElementsAre("getcwd", "cd " + sourcePrefix, "find *.hlp in " + sourcePrefix, "show C:\\Words\\help\\a.hlp",
+                    "copy a.hlp -> C:\\Words\\help\\a.hlp", "show C:\\Words\\help\\hidden.hlp",
+                    "copy hidden.hlp -> C:\\Words\\help\\hidden.hlp", "end find", "cd C:\\Start"));
     EXPECT_EQ(services.currentDirectory, "C:\\Start");
 }
 
@@ -237,15 +236,14 @@ TEST_F(ScriptActionsTest, XcopyIntoTheTargetItselfAndFromAPatternDirectory) {
     services.listings[{sourcePrefix, "help\\*.hlp"}] = {{"b.hlp", false, false}};
     Run("xcopy *.* .\n"
         "xcopy help\\*.hlp h\n");
-    EXPECT_THAT(services.calls,
-                ElementsAre("getcwd", "cd " + sourcePrefix, "find *.* in " + sourcePrefix,
-                            "show C:\\Words\\.\\install.inf", "copy install.inf -> C:\\Words\\.\\install.inf",
-                            "show C:\\Words\\.\\a.dat", "copy a.dat -> C:\\Words\\.\\a.dat", "end find",
-                            "cd C:\\Start",
-                            // The files found in help are copied from help.
-                            "getcwd", "cd " + sourcePrefix, "find help\\*.hlp in " + sourcePrefix,
-                            "show C:\\Words\\h\\b.hlp", "copy help\\b.hlp -> C:\\Words\\h\\b.hlp", "end find",
-                            "cd C:\\Start"));
+    EXPECT_THAT(
+        services.calls,
+        ElementsAre("getcwd", "cd " + sourcePrefix, "find *.* in " + sourcePrefix, "show C:\\Words\\.\\install.inf",
+                    "copy install.inf -> C:\\Words\\.\\install.inf", "show C:\\Words\\.\\a.dat",
+                    "copy a.dat -> C:\\Words\\.\\a.dat", "end find", "cd C:\\Start",
+                    // The files found in help are copied from help.
+                    "getcwd", "cd " + sourcePrefix, "find help\\*.hlp in " + sourcePrefix, "show C:\\Words\\h\\b.hlp",
+                    "copy help\\b.hlp -> C:\\Words\\h\\b.hlp", "end find", "cd C:\\Start"));
 }
 
 TEST_F(ScriptActionsTest, XcopySkipsOnlyTheEntriesWhoseDestinationIsTooLong) {

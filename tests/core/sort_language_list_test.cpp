@@ -47,17 +47,20 @@ TEST(CountLanguageLines, CountsTheLinesAfterAWholeLineHeader) {
     // A comment or blank line ends the run; a later header starts a new one; a second header
     // met inside is itself a language line and keeps the run going.
     EXPECT_EQ(CountIn(Crlf("[language]\na\n# c\nb\n\n[language]\nd\n[language]\ne\n")), 4);
-    EXPECT_EQ(CountIn("[language]\na\r\nb\x1a" "c\r\nd\r\n"), 2);
+    EXPECT_EQ(CountIn("[language]\na\r\nb\x1a"
+                      "c\r\nd\r\n"),
+              2);
     EXPECT_EQ(CountIn(Crlf("[language]\n" + std::string(300, 'x') + "\n")), 2);
 }
 
 TEST(SortLanguageList, OrdersByTheFourthFieldOrElseTheFirst) {
-    EXPECT_EQ(AfterSort(DictIniText("x.wb", "sv,s.wb,1,Swedish\nFrench\nde,d.wb,1,German,extra\ndutch,nl\nitaly,x,Aaa\n\n\n")),
-              Crlf(DictIniText("x.wb", "dutch,nl\nFrench\nde,d.wb,1,German,extra\nitaly,x,Aaa\nsv,s.wb,1,Swedish\n\n")));
+    EXPECT_EQ(
+        AfterSort(
+            DictIniText("x.wb", "sv,s.wb,1,Swedish\nFrench\nde,d.wb,1,German,extra\ndutch,nl\nitaly,x,Aaa\n\n\n")),
+        Crlf(DictIniText("x.wb", "dutch,nl\nFrench\nde,d.wb,1,German,extra\nitaly,x,Aaa\nsv,s.wb,1,Swedish\n\n")));
     // The comparison is the one passed in.
-    EXPECT_EQ(AfterSortBytes(Crlf("[language]\na\nc\nb\n"), [](const std::string& a, const std::string& b) {
-                  return CompareAsciiFold(b, a);
-              }),
+    EXPECT_EQ(AfterSortBytes(Crlf("[language]\na\nc\nb\n"),
+                             [](const std::string& a, const std::string& b) { return CompareAsciiFold(b, a); }),
               Crlf("[language]\nc\nb\na\n\n" + kEnd));
 }
 
@@ -66,7 +69,9 @@ TEST(SortLanguageList, KeepsTheFileUpToTheHeaderAndDropsEverythingAfterTheLines)
               Crlf("; head\n[LANGUAGE] \na\nb\n\n" + kEnd));
     // Lines of a later run move into the first section.
     EXPECT_EQ(AfterSort("[language]\nz\n\n[language]\ny\nx\n\n" + kEnd), Crlf("[language]\nx\ny\nz\n\n" + kEnd));
-    EXPECT_EQ(AfterSortBytes("[language]\r\nb\na\x1a" "c\r\n"), Crlf("[language]\na\nb\n\n" + kEnd));
+    EXPECT_EQ(AfterSortBytes("[language]\r\nb\na\x1a"
+                             "c\r\n"),
+              Crlf("[language]\na\nb\n\n" + kEnd));
 }
 
 TEST(SortLanguageList, HandlesLongLinesLongKeysAndLinesWithoutFields) {

@@ -1,10 +1,10 @@
 #include "test_support.h"
 
+#include <unistd.h>
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 namespace setup::test {
 

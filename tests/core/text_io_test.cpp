@@ -20,16 +20,16 @@ std::vector<std::string> ReadAllPieces(const std::string& path, size_t limit) {
 
 TEST(TextReader, TranslatesLineEndsLikeTheWindowsTextMode) {
     test::TempDir dir;
-    test::WriteFileBytes(dir.File("a.txt"), "one\r\ntwo\nthree\rfour\r\n\x1a" "after");
-    EXPECT_EQ(ReadAllPieces(dir.File("a.txt"), 99),
-              (std::vector<std::string>{"one\n", "two\n", "three\rfour\n"}));
+    test::WriteFileBytes(dir.File("a.txt"),
+                         "one\r\ntwo\nthree\rfour\r\n\x1a"
+                         "after");
+    EXPECT_EQ(ReadAllPieces(dir.File("a.txt"), 99), (std::vector<std::string>{"one\n", "two\n", "three\rfour\n"}));
 }
 
 TEST(TextReader, SplitsLongLinesIntoPiecesAndCountsCrLfAsOne) {
     test::TempDir dir;
     test::WriteFileBytes(dir.File("a.txt"), std::string(5, 'x') + "\r\n" + std::string(4, 'y') + "\r\n" + "z");
-    EXPECT_EQ(ReadAllPieces(dir.File("a.txt"), 4),
-              (std::vector<std::string>{"xxxx", "x\n", "yyyy", "\n", "z"}));
+    EXPECT_EQ(ReadAllPieces(dir.File("a.txt"), 4), (std::vector<std::string>{"xxxx", "x\n", "yyyy", "\n", "z"}));
 }
 
 TEST(TextReader, MissingFileDoesNotOpen) {

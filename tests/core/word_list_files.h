@@ -36,8 +36,10 @@ inline std::vector<Entry> ReadEntries(const std::string& path) {
         const std::string record = bytes.substr(at, kWordRecordSize);
         std::string head = record.substr(0, kHeadWordFieldSize).c_str();
         std::string translations = record.substr(kHeadWordFieldSize, kTranslationsFieldSize).c_str();
-        if (record != RecordBytes(head, translations)) entries.emplace_back("<not zero-padded>", record);
-        else entries.emplace_back(std::move(head), std::move(translations));
+        if (record != RecordBytes(head, translations))
+            entries.emplace_back("<not zero-padded>", record);
+        else
+            entries.emplace_back(std::move(head), std::move(translations));
     }
     return entries;
 }

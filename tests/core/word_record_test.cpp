@@ -62,8 +62,7 @@ TEST(WordRecordFile, LoadReadsWholeRecordsAndShowsEveryHundredthIndexBeforeReadi
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(list->data()), 84), RecordBytes("Haus", "house, home"));
     EXPECT_EQ(surface.Counters(), std::vector<std::string>{"0"});
 
-    const std::pair<int, std::vector<std::string>> cases[] = {
-        {0, {}}, {101, {"0", "100"}}, {250, {"0", "100", "200"}}};
+    const std::pair<int, std::vector<std::string>> cases[] = {{0, {}}, {101, {"0", "100"}}, {250, {"0", "100", "200"}}};
     for (const auto& [records, counters] : cases) {
         std::string bytes;
         for (int i = 0; i < records; ++i) bytes += RecordBytes("w" + std::to_string(i), "t");

@@ -21,8 +21,8 @@ std::string MakeTempDir(const std::string& purpose) {
     GetTempPathA(MAX_PATH, base);
     static unsigned counter = 0;
     for (;;) {
-        std::string path = std::string(base) + "setup-e2e-" + purpose + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                           std::to_string(++counter);
+        std::string path = std::string(base) + "setup-e2e-" + purpose + "-" + std::to_string(GetCurrentProcessId()) +
+                           "-" + std::to_string(++counter);
         if (CreateDirectoryA(path.c_str(), nullptr)) return path;
         if (GetLastError() != ERROR_ALREADY_EXISTS) return {};
     }

@@ -13,10 +13,10 @@
 namespace setup::e2e {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using test::LinkProperties;
 using test::ReadLink;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 std::string MediumWithScript(const std::string& script) {
     std::string medium = MakeTempDir("medium");
@@ -43,7 +43,8 @@ std::string ProfileValue(const char* key) {
 
 TEST(ScriptActions, MkdirMustComeBeforeTheCopyIntoIt) {
     std::string medium = MediumWithScript(
-        "copy x.dat early\\x.dat\r\nmkdir early\r\nmkdir data\r\ncopy   x.dat   data\\x.dat\r\nmkdir a\\b\r\nmkdir a\r\n");
+        "copy x.dat early\\x.dat\r\nmkdir early\r\nmkdir data\r\ncopy   x.dat   data\\x.dat\r\nmkdir a\\b\r\nmkdir "
+        "a\r\n");
     WriteFileBytes(JoinPath(medium, "x.dat"), "x\r\ndata\x1a");
     std::string target = NewTarget();
     EXPECT_EQ(Install(medium, target), 0u);
@@ -171,7 +172,6 @@ protected:
         madeDirectories.insert(madeDirectories.begin(), JoinPath(programs, name));
         return madeDirectories.front();
     }
-
 
     std::string programs;
     std::string unique;

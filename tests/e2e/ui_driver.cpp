@@ -84,9 +84,12 @@ BoxIcon ClassifyIcon(HWND box) {
         for (int x = rect.left; x < rect.right; ++x) {
             COLORREF c = GetPixel(screen, x, y);
             int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-            if (r > 150 && g < 100 && b < 100) ++red;
-            else if (r > 150 && g > 150 && b < 100) ++yellow;
-            else if (b > 150 && r < 100) ++blue;
+            if (r > 150 && g < 100 && b < 100)
+                ++red;
+            else if (r > 150 && g > 150 && b < 100)
+                ++yellow;
+            else if (b > 150 && r < 100)
+                ++blue;
         }
     }
     ReleaseDC(nullptr, screen);
@@ -194,7 +197,8 @@ void SetupProcess::PressKey(int id, UINT virtualKey) {
 bool SetupProcess::SelectListItem(int id, const std::string& text) {
     HWND list = Control(id);
     std::wstring wideText = WideFromAnsi(text);
-    LRESULT index = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wideText.c_str()));
+    LRESULT index =
+        SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wideText.c_str()));
     if (index == LB_ERR) return false;
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     // A user's selection notifies the parent; LB_SETCURSEL alone does not.

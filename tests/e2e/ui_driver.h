@@ -26,7 +26,7 @@ struct ControlInfo {
     HWND handle = nullptr;
     std::string className;  // lower case, as the platform reports it
     std::string text;
-    RECT rect{};            // in the main window's client coordinates
+    RECT rect{};  // in the main window's client coordinates
     bool visible = false;
     bool enabled = false;
     LONG style = 0;

@@ -138,8 +138,9 @@ std::string Mapped(const std::string& table, const std::string& text) {
 HeadWordOrder ByTable(const std::string& table) {
     return [table](const std::string& a, const std::string& b) {
         const std::string ma = Mapped(table, a), mb = Mapped(table, b);
-        return std::lexicographical_compare(ma.begin(), ma.end(), mb.begin(), mb.end(),
-                                            [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); })
+        return std::lexicographical_compare(
+                   ma.begin(), ma.end(), mb.begin(), mb.end(),
+                   [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); })
                    ? -1
                    : (ma == mb ? 0 : 1);
     };
@@ -154,9 +155,8 @@ struct ToRun {
 };
 
 std::vector<ToRun> ExpectedRuns(std::vector<ScratchRecord> scratch, const HeadWordOrder& order) {
-    std::stable_sort(scratch.begin(), scratch.end(), [&](const ScratchRecord& a, const ScratchRecord& b) {
-        return order(a.headWord, b.headWord) < 0;
-    });
+    std::stable_sort(scratch.begin(), scratch.end(),
+                     [&](const ScratchRecord& a, const ScratchRecord& b) { return order(a.headWord, b.headWord) < 0; });
     std::vector<ToRun> runs;
     for (size_t i = 0; i < scratch.size(); ++i) {
         if (runs.empty() || runs.back().headWord != scratch[i].headWord) {
@@ -207,8 +207,8 @@ void ExpectToList(const std::string& actual, const std::vector<ToRun>& runs) {
             allowed.insert(ComposedRecord(run.headWord, MergedTranslations(order)));
         } while (std::next_permutation(order.begin(), order.end()));
         const std::string record = actual.substr(i * kRecordSize, kRecordSize);
-        ASSERT_EQ(allowed.count(record), 1u) << "record " << i << ": " << Printable(record) << "\n  expected "
-                                             << Printable(*allowed.begin());
+        ASSERT_EQ(allowed.count(record), 1u)
+            << "record " << i << ": " << Printable(record) << "\n  expected " << Printable(*allowed.begin());
     }
 }
 
@@ -366,7 +366,8 @@ void ExpectCaption(const ScreenImage& screen, int row, const std::string& name) 
     EXPECT_GT(CountColour(screen, 28, top, 480, row + 40, kFace), 300);
     EXPECT_GT(CountColour(screen, 28, top, 480, row + 40, kShadow), 100);
     for (int y = top; y < row + 40; ++y)
-        for (int x = 480; x < 700; ++x) ASSERT_EQ(screen.At(x, y), GradientAt(y)) << "right of the caption at " << x << "," << y;
+        for (int x = 480; x < 700; ++x)
+            ASSERT_EQ(screen.At(x, y), GradientAt(y)) << "right of the caption at " << x << "," << y;
 }
 
 // The bar at 100 %: white frame on the outer rectangle, the inside green with no dark blue
@@ -413,7 +414,8 @@ void ExpectFullBar(const ScreenImage& screen, int barRow) {
 // Made-up English words, all different letter for letter, some capitalised, hyphenated,
 // with an apostrophe or with an accented last vowel (code page 1252).
 std::string EnglishWord(int k) {
-    static const char* const kSyllables[] = {"ba", "ke", "li", "mo", "nu", "ra", "se", "ti", "vo", "wy", "za", "pe", "do"};
+    static const char* const kSyllables[] = {"ba", "ke", "li", "mo", "nu", "ra", "se",
+                                             "ti", "vo", "wy", "za", "pe", "do"};
     std::string word = std::string(kSyllables[k % 13]) + kSyllables[(k / 13) % 13] + kSyllables[(k / 169) % 13];
     if (k % 9 == 2) {
         static const std::string kPlain = "aeiouy", kAccented = "\xE0\xE9\xEE\xF4\xFB\xFF";
@@ -425,7 +427,9 @@ std::string EnglishWord(int k) {
     return word;
 }
 
-std::string Padded(const std::string& start, size_t length, char pad) { return start + std::string(length - start.size(), pad); }
+std::string Padded(const std::string& start, size_t length, char pad) {
+    return start + std::string(length - start.size(), pad);
+}
 
 // A German-English list of `count` generated records (each English word in at most three
 // of them, the separators "," and ", " and ",,  "; some records with stray bytes after the
@@ -448,14 +452,14 @@ std::vector<FromRecord> GermanEnglishList(int count) {
     }
     records.push_back({"Leerfeld", ""});
     records.push_back({"Kommas", ",,,"});
-    records.push_back({"Blank", " ,  "});                                  // two empty head words
-    records.push_back({Padded("Ueberlang", 35, 'e'), "captain"});         // no zero: cut at 31
-    records.push_back({"Dreissig", Padded("q", 30, 'x')});                // 30 characters: kept
-    records.push_back({"Einunddreissig", Padded("r", 31, 'y')});          // 31: dropped
-    records.push_back({"Eingerueckt", "   " + Padded("s", 30, 'z')});     // 30 after the blanks
+    records.push_back({"Blank", " ,  "});                              // two empty head words
+    records.push_back({Padded("Ueberlang", 35, 'e'), "captain"});      // no zero: cut at 31
+    records.push_back({"Dreissig", Padded("q", 30, 'x')});             // 30 characters: kept
+    records.push_back({"Einunddreissig", Padded("r", 31, 'y')});       // 31: dropped
+    records.push_back({"Eingerueckt", "   " + Padded("s", 30, 'z')});  // 30 after the blanks
     records.push_back({"Vollfeld", "one,two,three,four,five,six,seven,eight,nine,tenXYZEXTRA", 'W'});
-    records.push_back({"Schwanz", "tail ,tail"});                         // the blank stays
-    records.push_back({Padded("Laenge20", 20, 'x'), "grenz"});            // 20 + 28 + 2 = 50
+    records.push_back({"Schwanz", "tail ,tail"});               // the blank stays
+    records.push_back({Padded("Laenge20", 20, 'x'), "grenz"});  // 20 + 28 + 2 = 50
     records.push_back({Padded("Laenge28", 28, 'x'), "grenz"});
     records.push_back({Padded("Laenge29", 29, 'x'), "grenz"});
     records.push_back({Padded("Laenge10", 10, 'x'), "grenz,Schluss"});
@@ -476,10 +480,9 @@ TEST(WordListBuild, OneBuildWithDetailLinesShowsEveryPartAndWritesTheToListByteF
     const std::vector<ScratchRecord> scratch = Inverted(from);
     const std::vector<ToRun> runs = ExpectedRuns(scratch, Collated);
     const std::string name = "English - German: a caption too long for its place";
-    const std::string medium =
-        MakeMedium(BuildScript("", {"deen.wb"}),
-                   {{"language.cf", LanguageCf({{"ende.wb,en,de," + name, "deen.wb", "ende.wb"}})},
-                    {"language\\deen.wb", fromBytes}});
+    const std::string medium = MakeMedium(
+        BuildScript("", {"deen.wb"}), {{"language.cf", LanguageCf({{"ende.wb,en,de," + name, "deen.wb", "ende.wb"}})},
+                                       {"language\\deen.wb", fromBytes}});
     const std::string target = NewTarget();
 
     SetupProcess setup;
@@ -520,7 +523,8 @@ TEST(WordListBuild, OneBuildWithDetailLinesShowsEveryPartAndWritesTheToListByteF
         SCOPED_TRACE(lines[i].text);
         auto gradientRows = [row](int y) { return GradientAt(row + y); };
         // The line's text, up to the counter box.
-        ScreenImage text = WithText(Filled(450, 30, gradientRows), lines[i].text, SystemFont(), kWhite, {0, 0, 450, 30});
+        ScreenImage text =
+            WithText(Filled(450, 30, gradientRows), lines[i].text, SystemFont(), kWhite, {0, 0, 450, 30});
         EXPECT_EQ(Differences(screen, 30, row, Region(text, 0, 0, 180, 25)), "");
         EXPECT_GT(CountColour(screen, 30, row, 210, row + 25, kWhite), 50);
         // "Done." from x 300.
@@ -531,8 +535,8 @@ TEST(WordListBuild, OneBuildWithDetailLinesShowsEveryPartAndWritesTheToListByteF
         const std::vector<std::string>& candidates = lines[i].counters.empty() ? thousands : lines[i].counters;
         std::string shown;
         for (const std::string& value : candidates) {
-            ScreenImage counter = WithText(Filled(80, 16, [](int) { return kCounterFill; }), value, SystemFont(),
-                                           kWhite, {0, 0, 80, 16});
+            ScreenImage counter =
+                WithText(Filled(80, 16, [](int) { return kCounterFill; }), value, SystemFont(), kWhite, {0, 0, 80, 16});
             if (Differences(screen, 210, row, counter).empty()) shown = value;
         }
         EXPECT_NE(shown, "") << "the counter box shows none of " << candidates.front() << "...";
@@ -555,9 +559,10 @@ TEST(WordListBuild, OneBuildWithDetailLinesShowsEveryPartAndWritesTheToListByteF
 
 TEST(WordListBuild, WithoutDetailLinesOnlyTheRecordCounterShowsInTheTitleFontAtRow170) {
     const std::vector<FromRecord> from = {{"Haus", "house, home"}, {"Heim", "home"}, {"Maus", "mouse"}};
-    const std::string medium = MakeMedium(BuildScript("debug 0\r\n", {"deen.wb"}),
-                                          {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "deen.wb", "ende.wb"}})},
-                                           {"language\\deen.wb", WordListBytes(from)}});
+    const std::string medium =
+        MakeMedium(BuildScript("debug 0\r\n", {"deen.wb"}),
+                   {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "deen.wb", "ende.wb"}})},
+                    {"language\\deen.wb", WordListBytes(from)}});
     const std::string target = NewTarget();
 
     SetupProcess setup;
@@ -572,7 +577,8 @@ TEST(WordListBuild, WithoutDetailLinesOnlyTheRecordCounterShowsInTheTitleFontAtR
     // The counter box (210,170)-(290,186): its top five rows lie under the bar, drawn later;
     // below the bar the counter blue with the top of a light grey "0" in the title font.
     TitleFont title;
-    ScreenImage counter = WithText(Filled(80, 16, [](int) { return kCounterFill; }), "0", title.font, kFace, {0, 0, 80, 16});
+    ScreenImage counter =
+        WithText(Filled(80, 16, [](int) { return kCounterFill; }), "0", title.font, kFace, {0, 0, 80, 16});
     EXPECT_EQ(Differences(screen, 210, 175, Region(counter, 0, 5, 80, 16)), "");
     EXPECT_GT(CountColour(screen, 210, 175, 290, 186, kFace), 5);
     for (int x = 240; x < 290; ++x) EXPECT_EQ(screen.At(x, 180), kCounterFill) << x;
@@ -590,13 +596,13 @@ TEST(WordListBuild, WithoutDetailLinesOnlyTheRecordCounterShowsInTheTitleFontAtR
 TEST(WordListBuild, ASecondBuildDrawsItsCaptionAt150AndItsBarAt205AndShowsTheDisplayFileAgain) {
     const std::vector<FromRecord> german = {{"Haus", "house"}, {"Baum", "tree, wood"}};
     const std::vector<FromRecord> french = {{"maison", "house,home"}, {"arbre", "tree"}, {"foyer", "home"}};
-    const std::string medium = MakeMedium(
-        BuildScript("display welcome.txt\r\n", {"deen.wb", "fren.wb"}) + "copy welcome.txt welcome.txt\r\n",
-        {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "deen.wb", "ende.wb"},
-                                     {"enfr.wb,en,fr,English - French", "fren.wb", "enfr.wb"}})},
-         {"language\\deen.wb", WordListBytes(german)},
-         {"language\\fren.wb", WordListBytes(french)},
-         {"welcome.txt", std::string("Word lists built.\r\nThank you.\0not shown", 40)}});
+    const std::string medium =
+        MakeMedium(BuildScript("display welcome.txt\r\n", {"deen.wb", "fren.wb"}) + "copy welcome.txt welcome.txt\r\n",
+                   {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "deen.wb", "ende.wb"},
+                                                {"enfr.wb,en,fr,English - French", "fren.wb", "enfr.wb"}})},
+                    {"language\\deen.wb", WordListBytes(german)},
+                    {"language\\fren.wb", WordListBytes(french)},
+                    {"welcome.txt", std::string("Word lists built.\r\nThank you.\0not shown", 40)}});
     const std::string target = NewTarget();
     const std::string shown = "Word lists built.\r\nThank you.";
 
@@ -625,7 +631,8 @@ TEST(WordListBuild, ASecondBuildDrawsItsCaptionAt150AndItsBarAt205AndShowsTheDis
         for (int x = 0; x < 1024; ++x) {
             if (InsideRect(kClosingBoxArea, x, y) || before.At(x, y) == after.At(x, y)) continue;
             ++changed;
-            const bool expected = std::any_of(std::begin(drawn), std::end(drawn), [&](const RECT& r) { return InsideRect(r, x, y); });
+            const bool expected =
+                std::any_of(std::begin(drawn), std::end(drawn), [&](const RECT& r) { return InsideRect(r, x, y); });
             ASSERT_TRUE(expected) << "changed at " << x << "," << y;
         }
     EXPECT_GT(changed, 1000);
@@ -646,9 +653,15 @@ TEST(WordListBuild, ASortTableInTheTargetOrdersTheToListByItsWeights) {
     for (int b = 2; b < 256; ++b) table[b] = static_cast<char>(257 - b);
     table['-'] = 1;
     const std::string tableFile = table + std::string(44, '\x02');
-    const std::vector<FromRecord> from = {
-        {"Apfel", "apple, Apple"}, {"Zebra", "zebra"}, {"Birne", "pear, pea-r2"}, {"Umlaut", "\xE4pfel, \xFC" "ber"},
-        {"Kurz", "ab, a, abc"},     {"Mann", "man"},    {"Maenner", "men, man"}};
+    const std::vector<FromRecord> from = {{"Apfel", "apple, Apple"},
+                                          {"Zebra", "zebra"},
+                                          {"Birne", "pear, pea-r2"},
+                                          {"Umlaut",
+                                           "\xE4pfel, \xFC"
+                                           "ber"},
+                                          {"Kurz", "ab, a, abc"},
+                                          {"Mann", "man"},
+                                          {"Maenner", "men, man"}};
     const std::string medium =
         MakeMedium(BuildScript("mkdir tables\r\ncopy tables\\english.stb tables\\english.stb\r\n", {"deen.wb"}),
                    {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "deen.wb", "ende.wb"}})},
@@ -668,8 +681,10 @@ TEST(WordListBuild, ASortTableInTheTargetOrdersTheToListByItsWeights) {
     std::vector<std::string> heads;
     for (const ToRun& run : runs) heads.push_back(run.headWord);
     // The order by the table, not by the collation.
-    EXPECT_THAT(heads, ElementsAre("\xFC" "ber", "\xE4pfel", "zebra", "pear", "pea-r2", "men", "man", "a", "apple", "ab",
-                                   "abc", "Apple"));
+    EXPECT_THAT(heads,
+                ElementsAre("\xFC"
+                            "ber",
+                            "\xE4pfel", "zebra", "pear", "pea-r2", "men", "man", "a", "apple", "ab", "abc", "Apple"));
     ExpectToList(ReadFileBytes(JoinPath(target, "language\\ende.wb")), runs);
     EXPECT_EQ(ReadFileBytes(JoinPath(target, "tables\\english.stb")), tableFile);
 }
@@ -679,11 +694,11 @@ TEST(WordListBuild, ASortTableInTheTargetOrdersTheToListByItsWeights) {
 
 TEST(WordListBuildFatal, AMissingFromListStopsTheSecondBuildAfterTheFirstIsComplete) {
     const std::vector<FromRecord> german = {{"Haus", "house, home"}, {"Heim", "home"}};
-    const std::string medium = MakeMedium(
-        BuildScript("", {"deen.wb"}),
-        {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "deen.wb", "ende.wb"},
-                                     {"enfr.wb,en,fr,English - French", "fren.wb", "enfr.wb"}})},
-         {"language\\deen.wb", WordListBytes(german)}});
+    const std::string medium =
+        MakeMedium(BuildScript("", {"deen.wb"}),
+                   {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "deen.wb", "ende.wb"},
+                                                {"enfr.wb,en,fr,English - French", "fren.wb", "enfr.wb"}})},
+                    {"language\\deen.wb", WordListBytes(german)}});
     const std::string target = NewTarget();
 
     SetupProcess setup;
@@ -703,10 +718,10 @@ TEST(WordListBuildFatal, WithoutALanguageDirectoryTheScratchListCannotBeCreated)
     // The FROM list is reached through "language\..", which needs no language directory;
     // the scratch list is the first file that does.
     const std::vector<FromRecord> german = {{"Haus", "house"}};
-    const std::string medium = MakeMedium(
-        "copy language.cf language.cf\r\ncopy language\\deen.wb deen.wb\r\nmkwlist\r\n",
-        {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "..\\deen.wb", "ende.wb"}})},
-         {"language\\deen.wb", WordListBytes(german)}});
+    const std::string medium =
+        MakeMedium("copy language.cf language.cf\r\ncopy language\\deen.wb deen.wb\r\nmkwlist\r\n",
+                   {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "..\\deen.wb", "ende.wb"}})},
+                    {"language\\deen.wb", WordListBytes(german)}});
     const std::string target = NewTarget();
 
     SetupProcess setup;
@@ -783,15 +798,16 @@ TEST(WordListBuildFatal, AToListThatCannotBeCreatedStopsTheBuildAndLeavesTheScra
 
 TEST(WordListBuildFatal, AListTooLargeToHoldStopsTheBuildBeforeAnythingIsWritten) {
     // Over two gigabytes (a sparse file): more than a 32-bit process can hold.
-    const std::string medium = MakeMedium(
-        "copy language.cf language.cf\r\nmkwlist\r\n",
-        {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "riesig.wb", "ende.wb"}})}});
+    const std::string medium =
+        MakeMedium("copy language.cf language.cf\r\nmkwlist\r\n",
+                   {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "riesig.wb", "ende.wb"}})}});
     const std::string target = JoinPath(MakeTempDir("target"), "Words");
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(JoinPath(target, "language").c_str(), nullptr));
     const std::string hugePath = JoinPath(target, "language\\riesig.wb");
     {
-        HANDLE file = CreateFileA(hugePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file =
+            CreateFileA(hugePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         DWORD ignored = 0;
         DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
@@ -818,10 +834,10 @@ TEST(WordListBuild, ListNamesLongerThan22CharactersAreUsedWhole) {
     const std::string toName = Padded("to-", 96, 't') + ".wb";
     const std::string missingName = Padded("missing-", 96, 'm') + ".wb";
     const std::vector<FromRecord> from = {{"Haus", "house, home"}, {"Heim", "home"}};
-    const std::string medium = MakeMedium(
-        "copy language.cf language.cf\r\nmkwlist\r\n",
-        {{"language.cf", LanguageCf({{"a.wb,en,de,English - German", fromName, toName},
-                                     {"b.wb,en,fr,English - French", missingName, toName}})}});
+    const std::string medium =
+        MakeMedium("copy language.cf language.cf\r\nmkwlist\r\n",
+                   {{"language.cf", LanguageCf({{"a.wb,en,de,English - German", fromName, toName},
+                                                {"b.wb,en,fr,English - French", missingName, toName}})}});
     const std::string target = JoinPath(MakeTempDir("target"), "Words");
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(JoinPath(target, "language").c_str(), nullptr));

@@ -42,7 +42,8 @@ std::string RecordWithLeftovers(std::string_view headWord, std::string_view tran
 
 std::vector<std::string> RecordsOf(const std::string& list) {
     std::vector<std::string> records;
-    for (size_t at = 0; at + kRecordSize <= list.size(); at += kRecordSize) records.push_back(list.substr(at, kRecordSize));
+    for (size_t at = 0; at + kRecordSize <= list.size(); at += kRecordSize)
+        records.push_back(list.substr(at, kRecordSize));
     return records;
 }
 
@@ -57,8 +58,8 @@ const std::string kEndComment = "# --- EOF " + std::string(56, '-');
 
 // dict.ini as the program creates it, for a first FROM list of the given name.
 std::string Skeleton(std::string_view selected) {
-    return CrLfLines({kHeadComment, "", "[AddNew]", "on", "", "[selected]", selected, "", "[language]", "", "",
-                      kEndComment});
+    return CrLfLines(
+        {kHeadComment, "", "[AddNew]", "on", "", "[selected]", selected, "", "[language]", "", "", kEndComment});
 }
 
 // dict.ini as the program leaves it after a sort: the section's lines, one blank line, the end.
@@ -70,8 +71,12 @@ std::string SortedDictIni(std::string_view selected, std::initializer_list<std::
 
 class Medium {
 public:
-    Medium() : directory_(MakeTempDir("medium")) { CreateDirectoryA(JoinPath(directory_, "language").c_str(), nullptr); }
-    void Add(const std::string& name, const std::string& bytes) const { WriteFileBytes(JoinPath(directory_, name), bytes); }
+    Medium() : directory_(MakeTempDir("medium")) {
+        CreateDirectoryA(JoinPath(directory_, "language").c_str(), nullptr);
+    }
+    void Add(const std::string& name, const std::string& bytes) const {
+        WriteFileBytes(JoinPath(directory_, name), bytes);
+    }
     const std::string& Directory() const { return directory_; }
 
 private:
@@ -128,8 +133,8 @@ void ExpectFatalBox(const InstallRun& run, size_t index, const std::string& text
 // a translation too long to be a head word, and two translations shared by two words.
 const std::string kGermanEnglish = Record("Haus", "house, home") + Record("Heim", "home") +
                                    Record("Baum", "tree,,wood") + Record("Zimmer", "room,  chamber") +
-                                   Record("lang", "long, a translation far longer than thirty") +
-                                   Record("leer", "") + Record("Holz", ",wood,");
+                                   Record("lang", "long, a translation far longer than thirty") + Record("leer", "") +
+                                   Record("Holz", ",wood,");
 const std::string kFrenchEnglish =
     Record("maison", "house") + RecordWithLeftovers("chat", "cat") + Record("arbre", "tree");
 
@@ -154,10 +159,11 @@ Medium TwoLanguageMedium(const std::string& welcome) {
 void ExpectGermanToList(const std::string& list) {
     EXPECT_EQ(list.size(), 7 * kRecordSize);
     // Records with equal head words are merged in whatever order the sort left them.
-    EXPECT_THAT(RecordsOf(list),
-                ElementsAre(Record("chamber", "Zimmer"), AnyOf(Record("home", "Haus, Heim"), Record("home", "Heim, Haus")),
-                            Record("house", "Haus"), Record("long", "lang"), Record("room", "Zimmer"),
-                            Record("tree", "Baum"), AnyOf(Record("wood", "Baum, Holz"), Record("wood", "Holz, Baum"))));
+    EXPECT_THAT(
+        RecordsOf(list),
+        ElementsAre(Record("chamber", "Zimmer"), AnyOf(Record("home", "Haus, Heim"), Record("home", "Heim, Haus")),
+                    Record("house", "Haus"), Record("long", "lang"), Record("room", "Zimmer"), Record("tree", "Baum"),
+                    AnyOf(Record("wood", "Baum, Holz"), Record("wood", "Holz, Baum"))));
 }
 
 TEST(WordListInstall, TwoJobsBuildBothListsRecordBothLanguagesSortedAndLeaveNoWorkFiles) {
@@ -258,8 +264,7 @@ TEST(WordListInstall, ADescriptionLineOfThreeFieldsStopsTheRunAfterTheJobsBefore
     medium.Add("install.inf",
                "mkdir language\r\ncopy language.cf language.cf\r\ncopy language\\deen.wb language\\deen.wb\r\n"
                "copy language\\fren.wb language\\fren.wb\r\nmkwlist\r\n");
-    const std::string languageCf =
-        kGermanLine + "\r\ndeen.wb\r\nende.wb\r\nenfr.wb,,en,fr,\r\nfren.wb\r\nenfr.wb\r\n";
+    const std::string languageCf = kGermanLine + "\r\ndeen.wb\r\nende.wb\r\nenfr.wb,,en,fr,\r\nfren.wb\r\nenfr.wb\r\n";
     medium.Add("language.cf", languageCf);
     medium.Add("language\\deen.wb", kGermanEnglish);
     medium.Add("language\\fren.wb", kFrenchEnglish);
@@ -287,13 +292,13 @@ TEST(WordListInstall, TheClosingBoxFallsBackToTheStandardTextAndShowsAnEmptyFile
         std::string expected;
     };
     for (const Case& c : {Case{"display nosuch.txt\r\n", nullptr, "Install Finished "},
-                          Case{"", nullptr, "Install Finished "},
-                          Case{"display empty.txt\r\n", "empty.txt", ""}}) {
+                          Case{"", nullptr, "Install Finished "}, Case{"display empty.txt\r\n", "empty.txt", ""}}) {
         SCOPED_TRACE(c.displayLine);
         Medium medium;
-        medium.Add("install.inf", std::string("mkdir language\r\ncopy language.cf language.cf\r\n"
-                                              "copy language\\fren.wb language\\fren.wb\r\ncopy empty.txt empty.txt\r\n") +
-                                      c.displayLine + "mkwlist\r\n");
+        medium.Add("install.inf",
+                   std::string("mkdir language\r\ncopy language.cf language.cf\r\n"
+                               "copy language\\fren.wb language\\fren.wb\r\ncopy empty.txt empty.txt\r\n") +
+                       c.displayLine + "mkwlist\r\n");
         medium.Add("language.cf", kFrenchLine + "\r\nfren.wb\r\nenfr.wb\r\n");
         medium.Add("language\\fren.wb", kFrenchEnglish);
         if (c.emptyFile) medium.Add(c.emptyFile, "");
@@ -312,9 +317,10 @@ TEST(WordListInstall, TheClosingBoxFallsBackToTheStandardTextAndShowsAnEmptyFile
 TEST(DictIniInstall, AnInstallWithoutWordListsSortsAnExistingListAndCreatesNone) {
     Medium medium;
     medium.Add("install.inf", "mkdir data\r\n");
-    const std::string before = "# mine\r\n\r\n[selected]\r\nold.wb\r\n\r\n[language]\r\n"
-                               "zuen.wb,zu,en,Zulu - English\r\nafen.wb,af,en,afrikaans - English\r\n"
-                               "\r\n# --- EOF\r\n[later]\r\nlost\r\n";
+    const std::string before =
+        "# mine\r\n\r\n[selected]\r\nold.wb\r\n\r\n[language]\r\n"
+        "zuen.wb,zu,en,Zulu - English\r\nafen.wb,af,en,afrikaans - English\r\n"
+        "\r\n# --- EOF\r\n[later]\r\nlost\r\n";
     std::string withDictIni = MakeTempDir("target");
     WriteFileBytes(JoinPath(withDictIni, "dict.ini"), before);
     InstallRun run = Install(medium, withDictIni);
@@ -323,7 +329,8 @@ TEST(DictIniInstall, AnInstallWithoutWordListsSortsAnExistingListAndCreatesNone)
     // Case is ignored: the small "a" orders before the capital "Z".
     EXPECT_EQ(ReadFileBytes(JoinPath(withDictIni, "dict.ini")),
               "# mine\r\n\r\n[selected]\r\nold.wb\r\n\r\n[language]\r\n"
-              "afen.wb,af,en,afrikaans - English\r\nzuen.wb,zu,en,Zulu - English\r\n\r\n" + kEndComment + "\r\n");
+              "afen.wb,af,en,afrikaans - English\r\nzuen.wb,zu,en,Zulu - English\r\n\r\n" +
+                  kEndComment + "\r\n");
     EXPECT_THAT(ListDirectory(withDictIni), ElementsAre("data", "dict.ini"));
 
     std::string withoutDictIni = NewTarget();
@@ -335,8 +342,9 @@ TEST(DictIniInstall, AnInstallWithoutWordListsSortsAnExistingListAndCreatesNone)
 
 TEST(DictIniInstall, AHandEditedDictIniIsUsedAsItStands) {
     Medium medium;
-    medium.Add("install.inf",
-               "mkdir language\r\ncopy language.cf language.cf\r\ncopy language\\fren.wb language\\fren.wb\r\nmkwlist\r\n");
+    medium.Add(
+        "install.inf",
+        "mkdir language\r\ncopy language.cf language.cf\r\ncopy language\\fren.wb language\\fren.wb\r\nmkwlist\r\n");
     medium.Add("language.cf", kFrenchLine + "\r\nfren.wb\r\nenfr.wb\r\n");
     medium.Add("language\\fren.wb", kFrenchEnglish);
     struct Case {
@@ -374,12 +382,13 @@ TEST(DictIniInstall, OddHandWrittenLinesAreKeptReplacedOrSortedByTheirKeys) {
     // Line ends mixed: LF alone and CR LF.
     WriteFileBytes(JoinPath(target, "dict.ini"),
                    "# mine\n\r\n[AddNew]\r\non\n\r\n[selected]\nmy.wb\r\n\r\n[language]\r\n"
-                   ",,,\n" +                                // no field: the empty key
-                       longLine + "\r\n"                    // keyed by its fourth field
-                       "english\n"                          // no comma: keyed by its whole text
-                       "Zulu,zu\r\n"                        // two fields: keyed by the first
-                       "ENFR.wb,old,old,english - FRENCH\n" // French, replaced
-                       "English - German,stale\r\n"         // German by its first field, replaced
+                   ",,,\n" +  // no field: the empty key
+                       longLine +
+                       "\r\n"                                // keyed by its fourth field
+                       "english\n"                           // no comma: keyed by its whole text
+                       "Zulu,zu\r\n"                         // two fields: keyed by the first
+                       "ENFR.wb,old,old,english - FRENCH\n"  // French, replaced
+                       "English - German,stale\r\n"          // German by its first field, replaced
                        "\r\n# after the list, with, four, parts\n[extra]\r\nkept until the sort\n");
     InstallRun run = Install(TwoLanguageMedium("done"), target);
 
@@ -397,8 +406,9 @@ TEST(DictIniInstall, OddHandWrittenLinesAreKeptReplacedOrSortedByTheirKeys) {
 
 TEST(DictIniInstall, AReadOnlyDictIniStaysAsItWasAndTheRunGoesOn) {
     Medium medium;
-    medium.Add("install.inf",
-               "mkdir language\r\ncopy language.cf language.cf\r\ncopy language\\fren.wb language\\fren.wb\r\nmkwlist\r\n");
+    medium.Add(
+        "install.inf",
+        "mkdir language\r\ncopy language.cf language.cf\r\ncopy language\\fren.wb language\\fren.wb\r\nmkwlist\r\n");
     medium.Add("language.cf", kFrenchLine + "\r\nfren.wb\r\nenfr.wb\r\n");
     medium.Add("language\\fren.wb", kFrenchEnglish);
     std::string target = MakeTempDir("target");

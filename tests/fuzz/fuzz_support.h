@@ -11,12 +11,12 @@
 
 namespace setup::fuzz {
 
-#define FUZZ_CHECK(condition)                                                              \
-    do {                                                                                   \
-        if (!(condition)) {                                                                \
+#define FUZZ_CHECK(condition)                                                                  \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
             std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                  \
-        }                                                                                  \
+            std::abort();                                                                      \
+        }                                                                                      \
     } while (false)
 
 // A directory made once per process under $TMPDIR (or /tmp); its files are reused per input.

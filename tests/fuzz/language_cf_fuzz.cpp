@@ -30,7 +30,8 @@ public:
     void CreateDictIni(const LanguageEntry& entry) override {
         FUZZ_CHECK(built == 0 && created == 0);
         ++created;
-        setup::CreateDictIni(entry, [] {}, paths);
+        setup::CreateDictIni(
+            entry, [] {}, paths);
     }
     void BuildWordList(const LanguageEntry& entry) override {
         FUZZ_CHECK(created == 1);
@@ -46,7 +47,8 @@ public:
     void RemoveLanguageLines(const LanguageEntry& entry) override { setup::RemoveLanguageLines(entry, paths); }
     void AppendLanguageLine(const LanguageEntry& entry) override {
         setup::AppendLanguageLine(entry.firstFieldText, entry, paths);
-        std::string line = entry.firstFieldText + "," + entry.secondField + "," + entry.thirdField + "," + entry.displayName;
+        std::string line =
+            entry.firstFieldText + "," + entry.secondField + "," + entry.thirdField + "," + entry.displayName;
         FUZZ_CHECK(fuzz::LogicalText(paths.dictIni).find("\n" + line + "\n") != std::string::npos);
     }
 };

@@ -79,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         middle.remove_prefix(end + 1);
     }
     if (consistent)
-        for (size_t i = 1; i < written.size(); ++i) FUZZ_CHECK(CompareAsciiFold(KeyOf(written[i - 1]), KeyOf(written[i])) <= 0);
+        for (size_t i = 1; i < written.size(); ++i)
+            FUZZ_CHECK(CompareAsciiFold(KeyOf(written[i - 1]), KeyOf(written[i])) <= 0);
     std::sort(written.begin(), written.end());
     std::sort(languageLines.begin(), languageLines.end());
     FUZZ_CHECK(written == languageLines);

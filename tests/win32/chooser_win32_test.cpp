@@ -56,7 +56,8 @@ std::vector<std::string> Items(HWND list) {
 }
 
 void Select(HWND list, const std::string& text) {
-    LRESULT index = SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    LRESULT index =
+        SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
     ASSERT_NE(index, LB_ERR) << text;
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
@@ -101,7 +102,8 @@ protected:
         CreateDirectoryA(("C:\\" + visible + "\\inner").c_str(), nullptr);
         CreateDirectoryA(("C:\\" + visible + "\\secret").c_str(), nullptr);
         SetFileAttributesA(("C:\\" + visible + "\\secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
-        CloseHandle(CreateFileA(("C:\\" + visible + "\\file.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        CloseHandle(
+            CreateFileA(("C:\\" + visible + "\\file.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     }
 
     void TearDown() override {
@@ -126,7 +128,8 @@ TEST_F(ChooserTest, ChangeDirectoryExpandsOnceAndListsTheVisibleDirectoriesOfC) 
     GetWindowRect(ui.panelStatic, &panel);
     EXPECT_EQ(panel.right - panel.left, 440);
     EXPECT_EQ(panel.bottom - panel.top, 320);
-    for (HWND control : {ui.driveList, ui.directoryList, ui.driveLabel, ui.directoryLabel}) EXPECT_TRUE(Visible(control));
+    for (HWND control : {ui.driveList, ui.directoryList, ui.driveLabel, ui.directoryLabel})
+        EXPECT_TRUE(Visible(control));
 
     std::vector<std::string> drives = Items(ui.driveList);
     EXPECT_THAT(drives, Contains(::testing::AnyOf("C:\\", "c:\\")));

@@ -31,10 +31,18 @@ TEST(Win32Collation, ComparesCaseInsensitivelyWithAccentsByTheEnglishCollation) 
     EXPECT_EQ(CompareCollated(state, service, "\xC9t\xE9", "\xE9t\xE9"), 0);  // Été, été
     EXPECT_EQ(CompareCollated(state, service, "\xE9", "f"), -1);              // é before f
     EXPECT_EQ(CompareCollated(state, service, "e", "\xE9"), -1);              // e before é
-    EXPECT_EQ(CompareCollated(state, service, "\xFC" "ber", "uber"), 1);         // über after uber
-    EXPECT_EQ(CompareCollated(state, service, "\xFC" "ber", "ubest"), -1);       // but before ubest
-    EXPECT_EQ(CompareCollated(state, service, "co-op", "coop"), -1);          // a hyphen is a symbol
-    EXPECT_EQ(CompareCollated(state, service, "can't", "cant"), -1);          // so is an apostrophe
+    EXPECT_EQ(CompareCollated(state, service,
+                              "\xFC"
+                              "ber",
+                              "uber"),
+              1);  // über after uber
+    EXPECT_EQ(CompareCollated(state, service,
+                              "\xFC"
+                              "ber",
+                              "ubest"),
+              -1);                                                    // but before ubest
+    EXPECT_EQ(CompareCollated(state, service, "co-op", "coop"), -1);  // a hyphen is a symbol
+    EXPECT_EQ(CompareCollated(state, service, "can't", "cant"), -1);  // so is an apostrophe
 
     // Without the locale: the ASCII fold, which leaves accented capitals alone.
     state.localeInForce = false;

@@ -8,9 +8,9 @@
 #include <iterator>
 #include <string>
 
+#include "base/message_service.h"
 #include "base/win32_handles.h"
 #include "temp_directory.h"
-#include "base/message_service.h"
 #include "ui/progress_display.h"
 #include "ui/progress_surface_gdi_win32.h"
 #include "wordlist/build_word_list.h"
@@ -128,7 +128,11 @@ TEST(GdiProgressSurface, AWholeBuildLeavesCaptionBarDetailLinesAndCounterOnScree
     CreateDirectoryA("language", nullptr);
     {
         std::ofstream from("language\\from.wb", std::ios::binary);
-        from << Record("Haus", "house, home") << Record("Heim", "Home") << Record("Stra\xDF" "e", "street")
+        from << Record("Haus", "house, home") << Record("Heim", "Home")
+             << Record(
+                    "Stra\xDF"
+                    "e",
+                    "street")
              << Record("\xC4rger", "anger, annoyance");
     }
     TestWindow window;
@@ -160,10 +164,14 @@ TEST(GdiProgressSurface, AWholeBuildLeavesCaptionBarDetailLinesAndCounterOnScree
     // "Home" and "home" order equal but are not byte-identical: either may come first.
     const std::string homeFirst = Record("anger", "\xC4rger") + Record("annoyance", "\xC4rger") +
                                   Record("home", "Haus") + Record("Home", "Heim") + Record("house", "Haus") +
-                                  Record("street", "Stra\xDF" "e");
+                                  Record("street",
+                                         "Stra\xDF"
+                                         "e");
     const std::string upperFirst = Record("anger", "\xC4rger") + Record("annoyance", "\xC4rger") +
                                    Record("Home", "Heim") + Record("home", "Haus") + Record("house", "Haus") +
-                                   Record("street", "Stra\xDF" "e");
+                                   Record("street",
+                                          "Stra\xDF"
+                                          "e");
     EXPECT_TRUE(bytes == homeFirst || bytes == upperFirst) << bytes.size();
     EXPECT_EQ(GetFileAttributesA("language\\temp.wb"), INVALID_FILE_ATTRIBUTES);
     to.close();

@@ -70,21 +70,33 @@ void RunInstallSteps(InstallSettings& settings, InstallServices& services) {
 
 }  // namespace
 
-StartOutcome RunStartCommand(InstallSettings& settings, const std::string& targetText, InstallServices& services) {
-    const std::optional<std::string> target = services.AcceptTargetDirectory(targetText);
-    if (!target) {
-        services.Messages().Show("Invalid Directory", "Error", MessageIcon::Error, true);
-        return StartOutcome::TargetRefused;
+std::string DescribeCurrentException() {
+    try {
+        throw;
+    } catch (const FatalError& error) {
+        return error.what();
+    } catch (const std::bad_alloc&) {
+        return "Out of memory";
+    } catch (const std::exception& error) {
+        return std::string("Unexpected error: ") + error.what();
+    } catch (...) {
+        return "Unexpected error";
     }
-    settings.targetDirectory = *target;
+}
+
+StartOutcome RunStartCommand(InstallSettings& settings, const std::string& targetText, InstallServices& services) {
     std::string failure;
     try {
+        const std::optional<std::string> target = services.AcceptTargetDirectory(targetText);
+        if (!target) {
+            services.Messages().Show("Invalid Directory", "Error", MessageIcon::Error, true);
+            return StartOutcome::TargetRefused;
+        }
+        settings.targetDirectory = *target;
         RunInstallSteps(settings, services);
         return StartOutcome::Installed;
-    } catch (const FatalError& error) {
-        failure = error.what();
-    } catch (const std::bad_alloc&) {
-        failure = "Out of memory";
+    } catch (...) {
+        failure = DescribeCurrentException();
     }
     services.ReportFatal(failure);
     return StartOutcome::Failed;

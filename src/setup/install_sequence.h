@@ -36,11 +36,15 @@ public:
     virtual void ReportFatal(const std::string& message) = 0;
 };
 
+// The text of the "Error" box for the exception being handled (call it inside a catch block):
+// a fatal error's own text, "Out of memory", or what any other exception says failed.
+std::string DescribeCurrentException();
+
 enum class StartOutcome { TargetRefused, Installed, Failed };
 
 // Validates targetText as the target directory ("Invalid Directory" when it is refused, and
-// the chooser stays), then runs every step of the installation and closes the window. A fatal
-// error ends the steps through ReportFatal.
+// the chooser stays), then runs every step of the installation and closes the window. Any
+// exception that escapes a step ends the run through ReportFatal.
 StartOutcome RunStartCommand(InstallSettings& settings, const std::string& targetText, InstallServices& services);
 
 }  // namespace setup

@@ -1,8 +1,8 @@
 // Program entry: the run's state, the first pass over install.inf, the window, the message loop.
 #include <windows.h>
 
-#include "base/fatal.h"
 #include "script/install_script.h"
+#include "setup/install_sequence.h"
 #include "setup/install_services_win32.h"
 #include "setup/report_fatal_win32.h"
 #include "ui/main_window_win32.h"
@@ -21,16 +21,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
     try {
         ReadFirstPass(run.settings);
-    } catch (const FatalError& error) {
-        ReportFatal(nullptr, error.what());
+    } catch (...) {
+        ReportFatal(nullptr, DescribeCurrentException());
     }
 
     if (!CreateMainWindow(run, showCommand)) return 1;
 
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    MSG message{};
+    BOOL received;
+    while ((received = GetMessageA(&message, nullptr, 0, 0)) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    return static_cast<int>(message.wParam);
+    // A failing message loop is an error, not a completed run.
+    return received == 0 ? static_cast<int>(message.wParam) : 1;
 }

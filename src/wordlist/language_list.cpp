@@ -3,10 +3,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/fatal.h"
 #include "base/fields.h"
 #include "base/files.h"
 #include "base/significant_lines.h"
+#include "wordlist/build_word_list.h"
 
 namespace setup {
 
@@ -25,7 +27,29 @@ void SetDescriptionLine(LanguageEntry& entry, const std::string& line) {
     entry.displayName = fields[3];
 }
 
+void CheckListName(const std::string& name) {
+    if (!IsUsableListName(name)) ThrowFatal("Invalid word list name in LANGUAGE.CF: \"" + name + "\"");
+}
+
+bool IsDeviceName(std::string_view name) {
+    const std::string_view base = name.substr(0, name.find('.'));
+    for (std::string_view device : {"con", "prn", "aux", "nul", "conin$", "conout$"})
+        if (EqualsIgnoreCase(base, device)) return true;
+    // COM1 to COM9 and LPT1 to LPT9.
+    return base.size() == 4 && (StartsWithIgnoreCase(base, "com") || StartsWithIgnoreCase(base, "lpt")) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
 }  // namespace
+
+bool IsUsableListName(std::string_view name) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+    // Blanks before the base name are ignored by the device lookup as well.
+    std::string_view base = name;
+    while (!base.empty() && base.front() == ' ') base.remove_prefix(1);
+    if (base.empty() || name.find_first_of("\\/:") != std::string_view::npos) return false;
+    return !IsDeviceName(base) && !EqualsIgnoreCase(name, kScratchListName);
+}
 
 void BuildWordLists(LanguageEntry& entry, LanguageJobSteps& steps, const std::string& languageCfPath) {
     TextReader languageCf(languageCfPath);
@@ -37,6 +61,8 @@ void BuildWordLists(LanguageEntry& entry, LanguageJobSteps& steps, const std::st
         steps.SetCollationLocale();
         if (!ReadSignificantLine(languageCf, entry.fromListName)) break;
         if (!ReadSignificantLine(languageCf, entry.toListName)) break;
+        CheckListName(entry.fromListName);
+        CheckListName(entry.toListName);
         if (entryNumber == 0) steps.CreateDictIni(entry);
         steps.BuildWordList(entry);
         steps.RemoveLanguageLines(entry);

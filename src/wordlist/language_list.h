@@ -2,6 +2,7 @@
 // The language list driver: carries out the word-list jobs of language.cf, one
 // LanguageEntry after the other, and deletes the file when all are done.
 #include <string>
+#include <string_view>
 
 #include "base/language_entry.h"
 
@@ -20,12 +21,18 @@ public:
     virtual void AppendLanguageLine(const LanguageEntry& entry) = 0;
 };
 
+// A word-list name of language.cf names a file inside "language\": it holds no "\", "/" or ":",
+// is neither "." nor "..", names no device (CON, NUL, COM1...) and is not the scratch list's
+// name. Windows ignores trailing dots and blanks of a name, so they are ignored here too.
+bool IsUsableListName(std::string_view name);
+
 // Runs the jobs of language.cf, three significant lines each (base/significant_lines.h);
 // entry is the current LanguageEntry, overwritten by each job. An entry cut short by the end
 // of the file is not built. Throws FatalError "Can't open LANGUAGE.CF" when the file is
 // missing, and "Too few fields in LANGUAGE.CF: ..." for a description line of fewer than four
-// fields (language.cf then stays, like after every fatal error, and the entries before it are
-// complete).
+// fields, and "Invalid word list name in LANGUAGE.CF: ..." for a FROM or TO name that is not
+// usable, before anything is done for that entry (language.cf then stays, like after every
+// fatal error, and the entries before it are complete).
 void BuildWordLists(LanguageEntry& entry, LanguageJobSteps& steps, const std::string& languageCfPath = "language.cf");
 
 }  // namespace setup

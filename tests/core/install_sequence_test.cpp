@@ -41,6 +41,9 @@ public:
     CollationService& Collation() override { return *this; }
     void CreateProgramShortcut(const InstallSettings& settings) override {
         calls.push_back("shortcut " + settings.shortcutName);
+        if (settings.shortcutName == "throws") throw std::runtime_error("shell link failed");
+        if (settings.shortcutName == "throws int") throw 1;
+        if (settings.shortcutName == "throws memory") throw std::bad_alloc();
     }
     void CloseWindow() override { calls.push_back("close window"); }
     void ReportFatal(const std::string& message) override { calls.push_back("fatal " + message); }
@@ -141,11 +144,21 @@ TEST(RunStartCommand, SortsTheLanguageListAlsoWithoutWordLists) {
     EXPECT_EQ(f.ReadTarget("dict.ini"), test::Crlf(test::DictIniText("x.wb", "a,a,a,Afrikaans\nb,b,b,Zulu\n\n")));
 }
 
-TEST(RunStartCommand, AFatalErrorEndsTheStepsThroughReportFatal) {
+TEST(RunStartCommand, AnyExceptionFromAStepEndsTheRunThroughReportFatalWithoutClosing) {
     SequenceFixture f("mkwlist\niconname Words\n");  // no language.cf in the target
     EXPECT_EQ(f.Start(), StartOutcome::Failed);
     EXPECT_THAT(f.services.calls, ElementsAre("accept " + f.target, "copying layout", "hide controls", "cd " + f.target,
                                               "fatal Can't open LANGUAGE.CF"));
+
+    const std::pair<std::string, std::string> others[] = {{"throws", "fatal Unexpected error: shell link failed"},
+                                                          {"throws int", "fatal Unexpected error"},
+                                                          {"throws memory", "fatal Out of memory"}};
+    for (const auto& [name, fatal] : others) {
+        SequenceFixture g("iconname " + name + "\n");
+        EXPECT_EQ(g.Start(), StartOutcome::Failed);
+        ASSERT_FALSE(g.services.calls.empty());
+        EXPECT_EQ(g.services.calls.back(), fatal);
+    }
 }
 
 }  // namespace

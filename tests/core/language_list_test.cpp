@@ -132,5 +132,24 @@ TEST(BuildWordLists, StopsWithAFatalErrorOnAMissingFileOrATooShortDescriptionLin
     EXPECT_TRUE(steps.LanguageCfExists());
 }
 
+TEST(BuildWordLists, RefusesAListNameOutsideTheLanguageFolderBeforeItsEntryStarts) {
+    for (const char* usable : {"from.wb", "a b.wb", "from.wb ", ".hidden", "temp.wb2", "xtemp.wb", "con2.wb", "com0"})
+        EXPECT_TRUE(IsUsableListName(usable)) << usable;
+    for (const char* refused : {"..\\..\\esc.wb", "a/b.wb", "c:x.wb", "sub\\x.wb", "..", ".", "", "  ", "TEMP.WB",
+                                "temp.wb.", "temp.wb  ", "CON", "nul.txt", "com1", "LPT9.wb", "conin$"})
+        EXPECT_FALSE(IsUsableListName(refused)) << refused;
+
+    RecordingSteps steps;
+    try {
+        steps.Run("de,d,1,German\nf.wb\nt.wb\nnl,n,2,Dutch\nf2.wb\n..\\..\\esc_to.wb\n");
+        ADD_FAILURE() << "no fatal error";
+    } catch (const FatalError& error) {
+        EXPECT_STREQ(error.what(), "Invalid word list name in LANGUAGE.CF: \"..\\..\\esc_to.wb\"");
+    }
+    EXPECT_EQ(steps.calls, (std::vector<std::string>{"locale", "create f.wb", "skip", "build German: f.wb -> t.wb",
+                                                     "remove", "append", "locale"}));
+    EXPECT_TRUE(steps.LanguageCfExists());
+}
+
 }  // namespace
 }  // namespace setup

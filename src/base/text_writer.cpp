@@ -1,5 +1,7 @@
 #include "base/text_writer.h"
 
+#include "base/stdio_file.h"
+
 namespace setup {
 
 namespace {
@@ -27,7 +29,7 @@ void TextWriter::Flush() {
 bool TextWriter::Close() {
     if (!file_) return !failed_;
     Flush();
-    if (std::fclose(file_) != 0) failed_ = true;
+    if (!CloseChecked(file_)) failed_ = true;
     file_ = nullptr;
     return !failed_;
 }

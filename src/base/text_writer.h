@@ -16,7 +16,7 @@ public:
 
     bool IsOpen() const { return file_ != nullptr; }
     void Write(std::string_view text);
-    // Flushes and closes; false when any write failed.
+    // Writes what is buffered and closes; false when any byte did not reach the file.
     bool Close();
 
 private:

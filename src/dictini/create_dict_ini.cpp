@@ -1,4 +1,5 @@
 #include "base/fatal.h"
+#include "base/files.h"
 #include "base/text_reader.h"
 #include "base/text_writer.h"
 #include "dictini/dict_ini.h"
@@ -24,7 +25,11 @@ void CreateDictIni(const LanguageEntry& entry, const std::function<void()>& skip
     dictIni.Write("\n\n\n");
     dictIni.Write(kDictIniEndComment);
     dictIni.Write("\n");
-    dictIni.Close();
+    // A skeleton cut short by a full disk would be taken for the application's configuration.
+    if (!dictIni.Close()) {
+        RemoveFile(paths.dictIni);
+        ThrowFatal("Can't create DICT.INI");
+    }
 }
 
 }  // namespace setup

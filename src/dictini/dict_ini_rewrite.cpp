@@ -10,10 +10,13 @@ bool RewriteDictIni(TextReader& dictIni, const DictIniPaths& paths,
     TextWriter tmpIni(paths.tmpIni);
     if (!tmpIni.IsOpen()) ThrowFatal("Can't open TMP.INI");
     copy(dictIni, tmpIni);
-    bool complete = !dictIni.Failed();
+    const bool complete = !dictIni.Failed();
     dictIni.Close();
-    // A short tmp.ini (disk full, read error) must never take dict.ini's place.
-    if (!tmpIni.Close() || !complete) return false;
+    // A short tmp.ini must never take dict.ini's place. A full disk ends the run: the
+    // language would otherwise go unrecorded while the installation reports success.
+    if (!tmpIni.Close()) ThrowFatal("Write error TMP.INI");
+    // dict.ini could not be read to its end: it stays as it is.
+    if (!complete) return false;
     return ReplaceFileAtomically(paths.tmpIni, paths.dictIni);
 }
 

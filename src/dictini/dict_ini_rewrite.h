@@ -13,8 +13,8 @@ namespace setup {
 // Creates tmp.ini (FatalError "Can't open TMP.INI" when it cannot be), lets copy write it from
 // the open dict.ini, closes both and replaces dict.ini by tmp.ini in one step. dict.ini stays as
 // it was, and tmp.ini stays behind, when dict.ini could not be read to where copy stopped, when
-// a write to tmp.ini failed, or when the replacement is refused (a read-only dict.ini).
-// Returns true when dict.ini was replaced.
+// the replacement is refused (a read-only dict.ini), and when tmp.ini could not be written
+// whole (FatalError "Write error TMP.INI"). Returns true when dict.ini was replaced.
 bool RewriteDictIni(TextReader& dictIni, const DictIniPaths& paths,
                     const std::function<void(TextReader& in, TextWriter& out)>& copy);
 

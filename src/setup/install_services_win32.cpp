@@ -70,17 +70,20 @@ private:
 std::optional<std::string> AcceptTargetDirectory(const std::string& text) {
     // Longer text would not fit the program's path buffers: refused, never cut.
     if (text.empty() || text.size() > kMaxDirectoryLength) return std::nullopt;
+    // An absolute text is the target as typed: ".", ".." and trailing blanks stay in the paths
+    // that start with it. A relative one is made absolute once, so that every step (the
+    // wildcard copies too) sees the same directory; it is refused before anything is created
+    // when its absolute form is too long.
+    std::string target = text;
+    if (!IsFullyQualified(text)) {
+        char full[MAX_PATH];
+        const DWORD length = GetFullPathNameA(text.c_str(), MAX_PATH, full, nullptr);
+        if (length == 0 || length > kMaxDirectoryLength) return std::nullopt;
+        target.assign(full, length);
+    }
     if (GetFileAttributesA(text.c_str()) == INVALID_FILE_ATTRIBUTES && !CreateDirectoryA(text.c_str(), nullptr))
         return std::nullopt;
-    // An absolute text is the target as typed: ".", ".." and trailing blanks stay in the paths
-    // that start with it.
-    if (IsFullyQualified(text)) return text;
-    // A relative one is made absolute once, so that every step (the wildcard copies too) sees
-    // the same directory.
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(text.c_str(), MAX_PATH, full, nullptr);
-    if (length == 0 || length > kMaxDirectoryLength) return std::nullopt;
-    return std::string(full, length);
+    return target;
 }
 
 void OnStartCommand(RunState& run) {

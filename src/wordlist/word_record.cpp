@@ -35,21 +35,6 @@ std::string_view TranslationsText(const WordRecord& record) {
     return FieldText(record.translations, kTranslationsFieldSize);
 }
 
-UniqueFile OpenFile(const std::string& path, const char* mode) { return UniqueFile(std::fopen(path.c_str(), mode)); }
-
-std::optional<std::uint64_t> FileSize(std::FILE* file) {
-#ifdef _WIN32
-    const bool atEnd = ::_fseeki64(file, 0, SEEK_END) == 0;
-    const long long size = atEnd ? ::_ftelli64(file) : -1;
-#else
-    const bool atEnd = ::fseeko(file, 0, SEEK_END) == 0;
-    const long long size = atEnd ? static_cast<long long>(::ftello(file)) : -1;
-#endif
-    std::rewind(file);
-    if (size < 0) return std::nullopt;
-    return static_cast<std::uint64_t>(size);
-}
-
 std::int64_t CountWordRecords(std::FILE* file) {
     const std::optional<std::uint64_t> size = FileSize(file);
     if (!size) return -1;
@@ -104,7 +89,7 @@ void RecordWriter::Flush() {
 
 void RecordWriter::Close() {
     Flush();
-    if (std::fclose(file_.release()) != 0) ThrowFatal(writeErrorMessage_);
+    if (!CloseChecked(file_.release())) ThrowFatal(writeErrorMessage_);
 }
 
 void WriteReversedRecord(RecordWriter& writer, std::string_view headWord, std::string_view translation) {

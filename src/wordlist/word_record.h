@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/stdio_file.h"
+
 namespace setup {
 
 class WordListProgress;
@@ -30,17 +32,6 @@ constexpr size_t kWordRecordSize = sizeof(WordRecord);
 // The texts of a record. A field without a zero inside its width is cut at the width.
 std::string_view HeadWordText(const WordRecord& record);
 std::string_view TranslationsText(const WordRecord& record);
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
-
-UniqueFile OpenFile(const std::string& path, const char* mode);
-
-// The size of an open file in bytes, leaving it positioned at its start; nothing when the
-// size cannot be determined.
-std::optional<std::uint64_t> FileSize(std::FILE* file);
 
 // The number of whole records in an open word list (a trailing piece shorter than a record
 // is not counted), or -1 when its size cannot be determined. Leaves the file at its start.

@@ -47,11 +47,27 @@ TEST(AcceptTargetDirectory, ARelativeTextIsMadeAbsoluteAgainstTheWorkingDirector
     EXPECT_TRUE(IsDirectory(directory.File("Relative")));
 }
 
-TEST(AcceptTargetDirectory, AMissingParentOrAnEmptyTextIsRefused) {
+TEST(AcceptTargetDirectory, ARefusedTextLeavesNothingBehind) {
     test::TempDirectory directory;
     EXPECT_EQ(AcceptTargetDirectory(directory.Path() + "\\missing\\child"), std::nullopt);
     EXPECT_EQ(AcceptTargetDirectory(""), std::nullopt);
     EXPECT_FALSE(IsDirectory(directory.File("missing")));
+
+    // A relative text whose absolute form exceeds 259 characters is refused before the
+    // directory is made.
+    std::string deep = directory.Path();
+    while (deep.size() < 230) {
+        deep += "\\" + std::string(20, 'd');
+        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
+    }
+    char previous[MAX_PATH];
+    ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryA(deep.c_str()));
+    const std::string relative(259 - deep.size(), 'r');
+    const std::optional<std::string> refused = AcceptTargetDirectory(relative);
+    SetCurrentDirectoryA(previous);
+    EXPECT_EQ(refused, std::nullopt);
+    EXPECT_FALSE(IsDirectory(deep + "\\" + relative));
 }
 
 }  // namespace

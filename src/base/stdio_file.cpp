@@ -1,0 +1,26 @@
+#include "base/stdio_file.h"
+
+namespace setup {
+
+UniqueFile OpenFile(const std::string& path, const char* mode) { return UniqueFile(std::fopen(path.c_str(), mode)); }
+
+std::optional<std::uint64_t> FileSize(std::FILE* file) {
+#ifdef _WIN32
+    const bool atEnd = ::_fseeki64(file, 0, SEEK_END) == 0;
+    const long long size = atEnd ? ::_ftelli64(file) : -1;
+#else
+    const bool atEnd = ::fseeko(file, 0, SEEK_END) == 0;
+    const long long size = atEnd ? static_cast<long long>(::ftello(file)) : -1;
+#endif
+    std::rewind(file);
+    if (size < 0) return std::nullopt;
+    return static_cast<std::uint64_t>(size);
+}
+
+bool CloseChecked(std::FILE* file) {
+    const bool flushed = std::fflush(file) == 0 && std::ferror(file) == 0;
+    const bool closed = std::fclose(file) == 0;
+    return flushed && closed;
+}
+
+}  // namespace setup

@@ -1,5 +1,9 @@
 #include "base/stdio_file.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace setup {
 
 UniqueFile OpenFile(const std::string& path, const char* mode) { return UniqueFile(std::fopen(path.c_str(), mode)); }
@@ -9,6 +13,9 @@ std::optional<std::uint64_t> FileSize(std::FILE* file) {
     const bool atEnd = ::_fseeki64(file, 0, SEEK_END) == 0;
     const long long size = atEnd ? ::_ftelli64(file) : -1;
 #else
+    // Only a regular file has a size: a directory's end offset is a cookie, not a length.
+    struct stat status {};
+    if (::fstat(::fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
     const bool atEnd = ::fseeko(file, 0, SEEK_END) == 0;
     const long long size = atEnd ? static_cast<long long>(::ftello(file)) : -1;
 #endif

@@ -42,15 +42,11 @@ std::int64_t CountWordRecords(std::FILE* file) {
 }
 
 std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, WordListProgress& progress) {
-    if (recordCount < 0 || static_cast<std::uint64_t>(recordCount) > kMaxLoadableRecords) return std::nullopt;
+    if (recordCount < 0) return std::nullopt;
+    if (static_cast<std::uint64_t>(recordCount) > kMaxLoadableRecords) throw std::bad_alloc();
     if (std::fseek(file, 0, SEEK_SET) != 0) return std::nullopt;
     const size_t count = static_cast<size_t>(recordCount);
-    LoadedWordList records;
-    try {
-        records.resize(count);
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
+    LoadedWordList records(count);
     for (size_t i = 0; i < count; i += kReadRecords) {
         const size_t wanted = std::min(kReadRecords, count - i);
         const size_t read = std::fread(&records[i], kWordRecordSize, wanted, file);

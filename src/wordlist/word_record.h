@@ -41,8 +41,10 @@ std::int64_t CountWordRecords(std::FILE* file);
 using LoadedWordList = std::vector<WordRecord>;
 
 // Reads recordCount records from the start of the file. Before record i is read, every i
-// that is a multiple of 100 is shown with DrawCounter. Nothing when the list cannot be held
-// in memory or the file does not deliver every record.
+// that is a multiple of 100 is shown with DrawCounter. Nothing when the count is unknown (-1)
+// or the file does not deliver every record. Throws std::bad_alloc when the list cannot be
+// held in memory: the run then ends with "Out of memory", not with a message that blames a
+// file that is sound.
 std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, WordListProgress& progress);
 
 // Writes records through one large buffer. A write that does not complete stops the

@@ -5,8 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "e2e_support.h"
 
 namespace setup::e2e {
@@ -32,16 +30,30 @@ std::string ThreeTranslationList() {
     return list;
 }
 
+// Replaces the FROM list by a sparse file of five gigabytes: more records than a 32-bit
+// process can hold.
+void MakeFromListLargerThanMemory(const std::string& target) {
+    HANDLE file = CreateFileA(JoinPath(target, "language\\from.wb").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 5LL << 30;
+    EXPECT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+}
+
 struct FailureCase {
     const char* name;
     std::string languageCf;
     std::string fromList;
     bool dictIniExists;
     std::optional<std::uint64_t> fileSizeLimit;
-    std::function<void(const std::string& target)> prepare;
+    void (*prepare)(const std::string& target);
     std::vector<std::string> boxes;  // the texts of the boxes shown, in order; the last is the error
     bool toListWritten;
 };
+
+void LinkToList(const std::string& target) { ASSERT_TRUE(LinkToFullDevice(JoinPath(target, "language\\to.wb"))); }
 
 const std::string kJob = "de,d,1,German\r\nfrom.wb\r\n";
 
@@ -71,7 +83,7 @@ TEST(FailureRuns, EachFailureShowsItsErrorExitsWithOneAndLeavesDictIniAsItWas) {
          oneRecord,
          true,
          std::nullopt,
-         [](const std::string& target) { ASSERT_TRUE(LinkToFullDevice(JoinPath(target, "language\\to.wb"))); },
+         LinkToList,
          {"Write error output file"},
          false},
         {"full disk inside tmp.ini",
@@ -97,6 +109,14 @@ TEST(FailureRuns, EachFailureShowsItsErrorExitsWithOneAndLeavesDictIniAsItWas) {
          std::nullopt,
          {},
          {"Invalid word list name in LANGUAGE.CF: \"c:\\from.wb\""},
+         false},
+        {"FROM list larger than memory",
+         kJob + "to.wb\r\n",
+         "",
+         true,
+         std::nullopt,
+         MakeFromListLargerThanMemory,
+         {"Out of memory"},
          false},
         {"TO list named like the scratch list",
          kJob + "TEMP.WB\r\n",
@@ -139,13 +159,15 @@ TEST(FailureRuns, EachFailureShowsItsErrorExitsWithOneAndLeavesDictIniAsItWas) {
             EXPECT_FALSE(PathExists(JoinPath(target, "dict.ini")));
         }
         // (A TO list linked to the full device is not read: it would read zeros without end.)
-        if (!c.prepare) {
+        if (c.prepare != LinkToList) {
             EXPECT_EQ(ReadFileBytes(JoinPath(target, "language\\to.wb")),
                       c.toListWritten ? WordRecord("house", "Haus") : "");
         }
         // Nothing escaped the target's language folder, and the FROM list is as it was.
         EXPECT_FALSE(PathExists(JoinPath(words, "esc_to.wb")));
-        EXPECT_EQ(ReadFileBytes(JoinPath(target, "language\\from.wb")), c.fromList);
+        if (c.prepare != MakeFromListLargerThanMemory) {
+            EXPECT_EQ(ReadFileBytes(JoinPath(target, "language\\from.wb")), c.fromList);
+        }
         // The job stays for a new run.
         EXPECT_TRUE(PathExists(JoinPath(target, "language.cf")));
     }

@@ -1,6 +1,7 @@
 #include "wordlist/head_word_sort.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "wordlist/word_list_progress.h"
 
@@ -76,11 +77,16 @@ std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, Collatio
     // A merge sort: about a fifth fewer comparisons than an introsort and a sequential memory
     // pattern; its stability is not needed. Without memory for its buffer (half the entries)
     // it merges in place, more slowly.
-    std::stable_sort(keys.entries.begin(), keys.entries.end(),
-                     [&](const HeadWordSortEntry& a, const HeadWordSortEntry& b) {
-                         if (countComparisons) CountComparison(state, progress);
-                         return CompareKeys(keys.rest.data(), a, b) < 0;
-                     });
+    std::stable_sort(
+        keys.entries.begin(), keys.entries.end(), [&](const HeadWordSortEntry& a, const HeadWordSortEntry& b) {
+            if (countComparisons) CountComparison(state, progress);
+            const int byKey = CompareKeys(keys.rest.data(), a, b);
+            if (byKey != 0) return byKey < 0;
+            // Equal keys ("Bank", "bank") are ordered by their bytes, so that
+            // byte-identical head words always stand together and merge into one
+            // record.
+            return std::strncmp(records[a.record].headWord, records[b.record].headWord, kHeadWordFieldSize) < 0;
+        });
     std::vector<std::uint32_t> order;
     order.reserve(keys.entries.size());
     for (const HeadWordSortEntry& entry : keys.entries) order.push_back(entry.record);

@@ -151,6 +151,27 @@ TEST(SortHeadWords, OrdersByTheTableWhenOneIsLoadedAndByTheCollationOtherwise) {
     }
 }
 
+TEST(SortHeadWords, ByteIdenticalHeadWordsStandTogetherAmongVariantsThatOrderEqual) {
+    std::mt19937 random(11);
+    const std::vector<std::string> variants = {"Bank", "bank", "BANK", "b-ank", "bAnk"};
+    std::vector<std::string> heads;
+    for (int i = 0; i < 400; ++i) heads.push_back(variants[random() % variants.size()]);
+    for (bool tableLoaded : {false, true}) {
+        SortFixture f;
+        if (tableLoaded) {
+            f.state.sortTableLoaded = true;
+            for (int b = 1; b < 256; ++b) f.state.sortTable[b] = static_cast<unsigned char>(FoldAscii(b));
+            f.state.sortTable['-'] = 1;  // "b-ank" orders equal to "bank" as well
+        }
+        const std::vector<std::string> sorted = SortedHeads(f, heads);
+        std::vector<std::string> runs;  // one entry per run of byte-identical head words
+        for (const std::string& head : sorted)
+            if (runs.empty() || runs.back() != head) runs.push_back(head);
+        std::sort(runs.begin(), runs.end());
+        EXPECT_EQ(runs, (std::vector<std::string>{"BANK", "Bank", "b-ank", "bAnk", "bank"})) << tableLoaded;
+    }
+}
+
 TEST(SortHeadWords, ComparisonCounterRunsOnAcrossSorts) {
     std::mt19937 random(9);
     SortFixture f;

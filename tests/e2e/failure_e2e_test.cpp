@@ -53,6 +53,10 @@ struct FailureCase {
     bool toListWritten;
 };
 
+void MakeScratchListADirectory(const std::string& target) {
+    ASSERT_TRUE(CreateDirectoryA(JoinPath(target, "language\\temp.wb").c_str(), nullptr));
+}
+
 void LinkToList(const std::string& target) { ASSERT_TRUE(LinkToFullDevice(JoinPath(target, "language\\to.wb"))); }
 
 const std::string kJob = "de,d,1,German\r\nfrom.wb\r\n";
@@ -70,6 +74,14 @@ TEST(FailureRuns, EachFailureShowsItsErrorExitsWithOneAndLeavesDictIniAsItWas) {
          {"Can't create DICT.INI"},
          false},
         {"full disk at once", kJob + "to.wb\r\n", oneRecord, true, 0, {}, {"Write error tempfile"}, false},
+        {"scratch list cannot be created",
+         kJob + "to.wb\r\n",
+         oneRecord,
+         true,
+         std::nullopt,
+         MakeScratchListADirectory,
+         {"Can't create tempfile"},
+         false},
         {"full disk inside the scratch list",
          kJob + "to.wb\r\n",
          ThreeTranslationList(),
@@ -170,6 +182,7 @@ TEST(FailureRuns, EachFailureShowsItsErrorExitsWithOneAndLeavesDictIniAsItWas) {
         }
         // The job stays for a new run.
         EXPECT_TRUE(PathExists(JoinPath(target, "language.cf")));
+        DeleteFileA(JoinPath(target, "language\\from.wb").c_str());
     }
 }
 

@@ -714,24 +714,6 @@ TEST(WordListBuildFatal, AMissingFromListStopsTheSecondBuildAfterTheFirstIsCompl
     EXPECT_THAT(ListDirectory(target), ElementsAre("dict.ini", "language", "language.cf"));
 }
 
-TEST(WordListBuildFatal, WithoutALanguageDirectoryTheScratchListCannotBeCreated) {
-    // The FROM list is reached through "language\..", which needs no language directory;
-    // the scratch list is the first file that does.
-    const std::vector<FromRecord> german = {{"Haus", "house"}};
-    const std::string medium =
-        MakeMedium("copy language.cf language.cf\r\ncopy language\\deen.wb deen.wb\r\nmkwlist\r\n",
-                   {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "..\\deen.wb", "ende.wb"}})},
-                    {"language\\deen.wb", WordListBytes(german)}});
-    const std::string target = NewTarget();
-
-    SetupProcess setup;
-    HWND window = StartInstall(setup, medium, target);
-    ASSERT_NE(window, nullptr);
-    ExpectFatal(setup, window, "Can't create tempfile");
-    EXPECT_THAT(ListDirectory(target), ElementsAre("deen.wb", "dict.ini", "language.cf"));
-    EXPECT_EQ(ReadFileBytes(JoinPath(target, "deen.wb")), WordListBytes(german));
-}
-
 // How the existing TO list is kept from being written.
 enum class ToListGuard { ReadOnly, OpenElsewhere };
 
@@ -794,37 +776,6 @@ TEST(WordListBuildFatal, AToListThatCannotBeCreatedStopsTheBuildAndLeavesTheScra
     } else {
         std::printf("read-only TO list not tried: this platform writes read-only files for this user\n");
     }
-}
-
-TEST(WordListBuildFatal, AListTooLargeToHoldStopsTheBuildBeforeAnythingIsWritten) {
-    // Over two gigabytes (a sparse file): more than a 32-bit process can hold.
-    const std::string medium =
-        MakeMedium("copy language.cf language.cf\r\nmkwlist\r\n",
-                   {{"language.cf", LanguageCf({{"ende.wb,en,de,English - German", "riesig.wb", "ende.wb"}})}});
-    const std::string target = JoinPath(MakeTempDir("target"), "Words");
-    ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(JoinPath(target, "language").c_str(), nullptr));
-    const std::string hugePath = JoinPath(target, "language\\riesig.wb");
-    {
-        HANDLE file =
-            CreateFileA(hugePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD ignored = 0;
-        DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
-        LARGE_INTEGER size;
-        size.QuadPart = 2200000000LL;
-        EXPECT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
-        EXPECT_TRUE(SetEndOfFile(file));
-        CloseHandle(file);
-    }
-
-    SetupProcess setup;
-    HWND window = StartInstall(setup, medium, target);
-    ASSERT_NE(window, nullptr);
-    ExpectFatal(setup, window, "Can't read wordlist \"language\\riesig.wb\"");
-    EXPECT_THAT(ListDirectory(JoinPath(target, "language")), ElementsAre("riesig.wb"));
-    EXPECT_THAT(ListDirectory(target), ElementsAre("dict.ini", "language", "language.cf"));
-    DeleteFileA(hugePath.c_str());
 }
 
 TEST(WordListBuild, ListNamesLongerThan22CharactersAreUsedWhole) {

@@ -67,7 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     try {
         BuildWordLists(entry, steps, languageCf);
     } catch (const FatalError& error) {
-        FUZZ_CHECK(std::string_view(error.what()).starts_with("Too few fields in LANGUAGE.CF: \""));
+        const std::string_view message = error.what();
+        FUZZ_CHECK(message.starts_with("Too few fields in LANGUAGE.CF: \"") ||
+                   message.starts_with("Invalid word list name in LANGUAGE.CF: \""));
         refused = true;
     }
     FUZZ_CHECK(fuzz::Exists(languageCf) == refused);

@@ -1,61 +1,88 @@
+// dict.ini: the golden cases of tests/cases/dict_ini.txt, and what the rewrites do when the
+// files themselves fail them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "base/ascii.h"
 #include "base/fatal.h"
-#include "dict_ini_test_support.h"
 #include "dictini/dict_ini.h"
+#include "golden_cases.h"
+#include "test_files.h"
 
 namespace setup {
 namespace {
 
-using test::Crlf;
-using test::DictIniText;
+namespace fs = std::filesystem;
 
-LanguageEntry EntryFrom(const std::string& fromListName) {
+struct DictIniDir {
+    test::TempDir dir;
+    DictIniPaths paths{dir.File("dict.ini"), dir.File("tmp.ini")};
+};
+
+LanguageEntry Entry(const std::string& fields) {  // "first|second|third|name"
     LanguageEntry entry;
-    entry.firstFieldText = "de";
-    entry.secondField = "deutsch.wb";
-    entry.thirdField = "1";
-    entry.displayName = "German";
-    entry.fromListName = fromListName;
+    std::string rest = fields;
+    std::string* targets[] = {&entry.firstFieldText, &entry.secondField, &entry.thirdField, &entry.displayName};
+    for (std::string* target : targets) {
+        const size_t bar = rest.find('|');
+        *target = rest.substr(0, bar);
+        rest = bar == std::string::npos ? "" : rest.substr(bar + 1);
+    }
+    entry.fromListName = entry.secondField;
     return entry;
 }
 
-TEST(CreateDictIni, WritesTheTwelveLineSkeletonNamingTheFirstFromList) {
-    test::DictIniDir dir;
-    int skipped = 0;
-    CreateDictIni(
-        EntryFrom("engdeu.wb"), [&skipped] { ++skipped; }, dir.paths);
+int CompareFolded(const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); }
 
-    EXPECT_EQ(skipped, 1);
-    EXPECT_EQ(dir.DictIni(),
-              "# --- dict.ini --------------------------------------------------\r\n"
-              "\r\n"
-              "[AddNew]\r\n"
-              "on\r\n"
-              "\r\n"
-              "[selected]\r\n"
-              "engdeu.wb\r\n"
-              "\r\n"
-              "[language]\r\n"
-              "\r\n"
-              "\r\n"
-              "# --- EOF --------------------------------------------------------\r\n");
-    EXPECT_EQ(dir.DictIni().size(), 185u + 9u);
-    EXPECT_FALSE(dir.TmpIniExists());
+// Runs one operation; returns the result of count and sort.
+int RunOperation(const std::string& run, const DictIniPaths& paths) {
+    const size_t blank = run.find(' ');
+    const std::string op = run.substr(0, blank);
+    const std::string argument = blank == std::string::npos ? "" : run.substr(blank + 1);
+    if (op == "create") {
+        int skipped = 0;
+        LanguageEntry entry;
+        entry.fromListName = argument;
+        CreateDictIni(
+            entry, [&skipped] { ++skipped; }, paths);
+        EXPECT_EQ(skipped, 1);
+    } else if (op == "remove") {
+        LanguageEntry entry;
+        entry.displayName = argument;
+        RemoveLanguageLines(entry, paths);
+    } else if (op == "append") {
+        const LanguageEntry entry = Entry(argument);
+        AppendLanguageLine(entry.firstFieldText, entry, paths);
+    } else if (op == "count") {
+        return CountLanguageLines(paths);
+    } else if (op == "sort") {
+        if (argument == "reversed")
+            return SortLanguageList([](auto& a, auto& b) { return CompareFolded(b, a); }, paths);
+        return SortLanguageList(CompareFolded, paths);
+    } else {
+        ADD_FAILURE() << "unknown operation " << run;
+    }
+    return 0;
 }
 
-TEST(CreateDictIni, LeavesAnExistingFileAsItIsAndStillSkipsTheDetailRow) {
-    for (const std::string& existing : {std::string(), std::string("unrelated\r\n[selected]\nold.wb\n")}) {
-        test::DictIniDir dir;
-        dir.WriteDictIni(existing);
-        int skipped = 0;
-        CreateDictIni(
-            EntryFrom("new.wb"), [&skipped] { ++skipped; }, dir.paths);
-        EXPECT_EQ(skipped, 1);
-        EXPECT_EQ(dir.DictIni(), existing);
+TEST(DictIni, GoldenCases) {
+    for (const test::GoldenCase& c : test::ReadGoldenCases("dict_ini.txt")) {
+        SCOPED_TRACE(c.name);
+        DictIniDir dir;
+        if (c.Has("dict.ini")) test::WriteFileBytes(dir.paths.dictIni, c.Text("dict.ini"));
+        int result = 0;
+        for (const test::GoldenSection& section : c.sections)
+            if (section.name == "run") result = RunOperation(section.arguments, dir.paths);
+        if (c.Has("result")) {
+            EXPECT_EQ(std::to_string(result), c.Section("result").arguments);
+        }
+        if (c.Has("after")) {
+            EXPECT_EQ(test::ReadFileBytes(dir.paths.dictIni), test::Crlf(c.Text("after")));
+        }
+        EXPECT_FALSE(fs::exists(dir.paths.tmpIni));
     }
 }
 
@@ -68,82 +95,79 @@ void ExpectFatal(const std::function<void()>& run, const char* message) {
     }
 }
 
-TEST(CreateDictIni, FailsWhenTheFileCanBeNeitherOpenedNorCreated) {
-    test::DictIniDir dir;
-    int skipped = 0;
+TEST(DictIni, EachRewriteLeavesDictIniAsItWasWhenTmpIniFailsIt) {
+    const std::string dictIni = "[language]\r\nb,x,x,Spanish\r\na,x,x,German\r\n\r\n";
+    const char* rewrites[] = {"remove German", "append de|d.wb|1|German", "sort"};
+    // How tmp.ini is made to fail, and the fatal message (none: dict.ini stays, the run goes on).
+    const std::pair<std::function<void(const DictIniPaths&)>, const char*> failures[] = {
+        {[](const DictIniPaths& p) { fs::permissions(p.dictIni, fs::perms::owner_write, fs::perm_options::remove); },
+         nullptr},
+        {[](const DictIniPaths& p) { fs::create_symlink("/dev/full", p.tmpIni); }, "Write error TMP.INI"},
+        {[](const DictIniPaths& p) { fs::create_directory(p.tmpIni); }, "Can't open TMP.INI"},
+    };
+    for (const char* rewrite : rewrites) {
+        for (const auto& [fail, message] : failures) {
+            SCOPED_TRACE(rewrite);
+            DictIniDir dir;
+            test::WriteFileBytes(dir.paths.dictIni, dictIni);
+            fail(dir.paths);
+            if (message) {
+                ExpectFatal([&] { RunOperation(rewrite, dir.paths); }, message);
+            } else {
+                RunOperation(rewrite, dir.paths);
+                EXPECT_NE(test::ReadFileBytes(dir.paths.tmpIni), "");  // a read-only dict.ini keeps tmp.ini beside it
+            }
+            ASSERT_FALSE(fs::is_symlink(dir.paths.dictIni));
+            EXPECT_EQ(test::ReadFileBytes(dir.paths.dictIni), dictIni);
+        }
+    }
+}
+
+TEST(DictIni, MissingOrUnreadableFilesAreFatalOrGiveUp) {
+    DictIniDir dir;
+    ExpectFatal([&] { RunOperation("remove German", dir.paths); }, "Can't open DICT.INI");
+    ExpectFatal([&] { RunOperation("append de|d.wb|1|German", dir.paths); }, "Can't open DICT.INI");
     ExpectFatal(
         [&] {
-            CreateDictIni(EntryFrom("x.wb"), [&skipped] { ++skipped; },
-                          {dir.File("no/dict.ini"), dir.File("no/tmp.ini")});
+            RunOperation("create x.wb", {dir.dir.File("no/dict.ini"), dir.dir.File("no/tmp.ini")});
         },
         "Can't create DICT.INI");
-    EXPECT_EQ(skipped, 1);
+    EXPECT_FALSE(fs::exists(dir.paths.dictIni) || fs::exists(dir.paths.tmpIni));
+    fs::create_directory(dir.paths.dictIni);  // opens, but cannot be read
+    EXPECT_EQ(RunOperation("count", dir.paths), -1);
+    EXPECT_EQ(RunOperation("sort", dir.paths), -1);
+
+    // A left-over tmp.ini is truncated before it is written.
+    DictIniDir leftOver;
+    test::WriteFileBytes(leftOver.paths.dictIni, "a\r\n");
+    test::WriteFileBytes(leftOver.paths.tmpIni, std::string(5000, 'z'));
+    RunOperation("remove German", leftOver.paths);
+    EXPECT_EQ(test::ReadFileBytes(leftOver.paths.dictIni), "a\r\n");
 }
 
-// The three rewrites share one way of replacing dict.ini; each is checked on it here.
-struct Rewrite {
-    const char* name;
-    std::function<void(const DictIniPaths&)> run;
-};
-const LanguageEntry kGerman = EntryFrom("engdeu.wb");
-const Rewrite kRewrites[] = {
-    {"remove", [](const DictIniPaths& paths) { RemoveLanguageLines(kGerman, paths); }},
-    {"append", [](const DictIniPaths& paths) { AppendLanguageLine("de", kGerman, paths); }},
-    {"sort",
-     [](const DictIniPaths& paths) {
-         SortLanguageList([](const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); }, paths);
-     }},
-};
-
-const std::string kUnsorted = Crlf(DictIniText("engdeu.wb", "xx,x.wb,1,Spanish\nde,deutsch.wb,1,German\n\n\n"));
-
-TEST(DictIniRewrite, AReadOnlyDictIniStaysUnchangedAndTmpIniStaysBehindWithoutAMessage) {
-    for (const Rewrite& rewrite : kRewrites) {
-        test::DictIniDir dir;
-        dir.WriteDictIni(kUnsorted);
-        std::filesystem::permissions(dir.paths.dictIni, std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::remove);
-        rewrite.run(dir.paths);
-        EXPECT_EQ(dir.DictIni(), kUnsorted) << rewrite.name;
-        EXPECT_NE(dir.TmpIni(), "") << rewrite.name;
+TEST(DictIni, AnInconsistentComparisonStillGivesBackEveryLine) {
+    DictIniDir dir;
+    std::string section;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 40; ++i) {
+        lines.push_back("l" + std::to_string(i * 7919 % 97));
+        section += lines.back() + "\n";
     }
-}
-
-TEST(DictIniRewrite, AnIncompleteTmpIniNeverReplacesDictIniAndEndsTheRun) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "needs /dev/full, where every write fails";
-    for (const Rewrite& rewrite : kRewrites) {
-        test::DictIniDir dir;
-        dir.WriteDictIni(kUnsorted);
-        std::filesystem::create_symlink("/dev/full", dir.paths.tmpIni);
-        ExpectFatal([&] { rewrite.run(dir.paths); }, "Write error TMP.INI");
-        // A dict.ini replaced by the link would read zeros without end.
-        ASSERT_FALSE(std::filesystem::is_symlink(dir.paths.dictIni)) << rewrite.name;
-        EXPECT_EQ(dir.DictIni(), kUnsorted) << rewrite.name;
-    }
-}
-
-TEST(DictIniRewrite, FailsOnAnUncreatableTmpIniOrAMissingDictIniLeavingTheFilesAsTheyWere) {
-    for (const Rewrite& rewrite : kRewrites) {
-        test::DictIniDir dir;
-        dir.WriteDictIni(kUnsorted);
-        std::filesystem::create_directory(dir.paths.tmpIni);
-        ExpectFatal([&] { rewrite.run(dir.paths); }, "Can't open TMP.INI");
-        EXPECT_EQ(dir.DictIni(), kUnsorted) << rewrite.name;
-    }
-    for (const Rewrite& rewrite : {kRewrites[0], kRewrites[1]}) {
-        test::DictIniDir dir;
-        ExpectFatal([&] { rewrite.run(dir.paths); }, "Can't open DICT.INI");
-        EXPECT_FALSE(std::filesystem::exists(dir.paths.dictIni) || dir.TmpIniExists()) << rewrite.name;
-    }
-}
-
-TEST(DictIniRewrite, ALeftOverTmpIniIsTruncatedAndReplacesDictIni) {
-    test::DictIniDir dir;
-    dir.WriteDictIni(kUnsorted);
-    test::WriteFileBytes(dir.paths.tmpIni, std::string(5000, 'z'));
-    RemoveLanguageLines(kGerman, dir.paths);
-    EXPECT_EQ(dir.DictIni(), Crlf(DictIniText("engdeu.wb", "xx,x.wb,1,Spanish\n\n\n")));
-    EXPECT_FALSE(dir.TmpIniExists());
+    test::WriteFileBytes(dir.paths.dictIni, "[language]\n" + section);
+    unsigned state = 1;
+    EXPECT_EQ(SortLanguageList(
+                  [&state](const std::string&, const std::string&) {
+                      state = state * 1103515245u + 12345u;
+                      return (state >> 16) % 3 == 0 ? 2147483647 : -1;  // a failing platform comparison among others
+                  },
+                  dir.paths),
+              0);
+    std::vector<std::string> result = test::Lines(test::ReadFileBytes(dir.paths.dictIni));
+    result = std::vector<std::string>(result.begin() + 1, result.begin() + 41);
+    for (std::string& line : result) line.pop_back();  // the CR
+    std::sort(lines.begin(), lines.end());
+    std::sort(result.begin(), result.end());
+    EXPECT_EQ(result, lines);
 }
 
 }  // namespace

@@ -5,19 +5,10 @@
 #include <string_view>
 
 #include "dictini/dict_ini.h"
+#include "golden_cases.h"
 #include "test_support.h"
 
 namespace setup::test {
-
-// The text as the text-mode writer stores it: every LF as CR LF.
-inline std::string Crlf(std::string_view text) {
-    std::string bytes;
-    for (char c : text) {
-        if (c == '\n') bytes += '\r';
-        bytes += c;
-    }
-    return bytes;
-}
 
 // The skeleton that CreateDictIni writes, with its [language] section replaced by `section`
 // (the lines after the header, up to the end comment), in "\n" form.

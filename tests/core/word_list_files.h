@@ -10,15 +10,6 @@
 
 namespace setup::test {
 
-// One 84-byte record: the texts copied into zero-filled fields (cut at the field widths).
-inline std::string RecordBytes(const std::string& headWord, const std::string& translations) {
-    std::string bytes(kWordRecordSize, '\0');
-    bytes.replace(0, std::min(headWord.size(), kHeadWordFieldSize), headWord, 0, kHeadWordFieldSize);
-    bytes.replace(kHeadWordFieldSize, std::min(translations.size(), kTranslationsFieldSize), translations, 0,
-                  kTranslationsFieldSize);
-    return bytes;
-}
-
 using Entry = std::pair<std::string, std::string>;
 
 inline std::string ListBytes(const std::vector<Entry>& entries) {
@@ -46,21 +37,3 @@ inline std::vector<Entry> ReadEntries(const std::string& path) {
 
 }  // namespace setup::test
 
-namespace setup::test {
-
-// Makes a directory the working directory for the lifetime of the object: the program's
-// files (language\, tables\) are relative to it.
-class ScopedWorkingDirectory {
-public:
-    explicit ScopedWorkingDirectory(const std::filesystem::path& path) : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(path);
-    }
-    ~ScopedWorkingDirectory() { std::filesystem::current_path(previous_); }
-    ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
-    ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
-
-private:
-    std::filesystem::path previous_;
-};
-
-}  // namespace setup::test

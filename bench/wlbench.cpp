@@ -1,13 +1,15 @@
 // Times the reversed word-list build (language/from.wb -> language/to.wb in the current
 // directory) with the comparison counter on and a progress surface that draws nothing, and
 // optionally a reference command, alternately, best of three runs each. Prints records,
-// seconds, records per second, peak memory and the ratio of the build's time to the reference's.
+// seconds, records per second, the phase split of the best run, peak memory and the ratio of
+// the build's time to the reference's.
 //
 //   wlbench [--table] [--reference <command> <args>...]
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "phase_clock.h"
 #include "ui/message_service.h"
 #include "ui/progress_display.h"
 #include "wordlist/build_word_list.h"
@@ -115,6 +118,7 @@ int main(int argc, char** argv) {
     constexpr int kRuns = 3;
     ChildRun referenceRun;
     double seconds = 0;
+    std::array<double, bench::kPhaseCount> phases{};
     std::int32_t comparisons = 0;
     size_t counterDraws = 0;
     for (int run = 0; run < kRuns; ++run) {
@@ -130,13 +134,17 @@ int main(int argc, char** argv) {
         setup::CollationState collation;
         NoLocale collationService;
         NullSurface surface;
-        setup::ProgressDisplay display(surface, settings);
+        bench::PhaseClockSurface clock(surface);
+        setup::ProgressDisplay display(clock, settings);
         SilentMessages messages;
 
         const Clock::time_point start = Clock::now();
         setup::BuildWordList({settings, entry, collation, collationService, display, messages});
         const double thisRun = std::chrono::duration<double>(Clock::now() - start).count();
-        if (run == 0 || thisRun < seconds) seconds = thisRun;
+        if (run == 0 || thisRun < seconds) {
+            seconds = thisRun;
+            phases = clock.Seconds();
+        }
         comparisons = collation.comparisonCounter;
         counterDraws = surface.counters;
     }
@@ -152,6 +160,8 @@ int main(int argc, char** argv) {
     std::printf("build seconds:    %.3f (best of %d)\n", seconds, kRuns);
     std::printf("FROM records/s:   %.0f\n", fromRecords / seconds);
     std::printf("build peak RSS:   %.1f MB\n", self.ru_maxrss / 1024.0);
+    std::printf("phases of the best run:\n");
+    bench::PrintPhases(phases);
     if (reference) {
         std::printf("reference:        %s ... exit status %d\n", reference[0], referenceRun.status);
         std::printf("reference seconds:%.3f (best of %d)\n", referenceRun.seconds, kRuns);

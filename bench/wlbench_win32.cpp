@@ -1,0 +1,210 @@
+// The word-list build as setup.exe runs it, timed phase by phase under Windows (or Wine): the
+// English collation of the platform, the GDI progress display on a full-screen window with the
+// title font, the detail lines on. Builds language/from.wb into language/to.wb in the current
+// directory, best of three runs, and prints the phase split of the best run and the process's
+// peak working set.
+//
+//   wlbench [--table]    the trans-de-en list the benchmark script made, by collation or table
+//   wlbench --large      a made-up FROM list of 1,500,000 records with eight translations
+//                        each (12,000,000 scratch records), built once
+#include <windows.h>
+#include <psapi.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "base/win32_handles.h"
+#include "phase_clock.h"
+#include "ui/main_window_win32.h"
+#include "ui/message_service.h"
+#include "ui/progress_display.h"
+#include "ui/progress_surface_gdi_win32.h"
+#include "wordlist/build_word_list.h"
+#include "wordlist/collation_win32.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kLargeListName = "large.wb";
+constexpr int kLargeRecords = 1500000;
+constexpr int kLargeTranslations = 8;
+
+class SilentMessages final : public setup::MessageService {
+public:
+    void Show(const std::string&, const std::string&, setup::MessageIcon, bool) override {}
+};
+
+// A full-screen popup painted in the window's blue, like the program's window.
+class BenchWindow {
+public:
+    BenchWindow() {
+        WNDCLASSEXA windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hbrBackground = background_.get();
+        windowClass.lpszClassName = "WordListBench";
+        RegisterClassExA(&windowClass);
+        window_ = CreateWindowExA(0, "WordListBench", "", WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                  GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, windowClass.hInstance, nullptr);
+        UpdateWindow(window_);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    ~BenchWindow() { DestroyWindow(window_); }
+    BenchWindow(const BenchWindow&) = delete;
+    BenchWindow& operator=(const BenchWindow&) = delete;
+    HWND Handle() const { return window_; }
+
+private:
+    setup::UniqueBrush background_{CreateSolidBrush(0x680000)};
+    HWND window_ = nullptr;
+};
+
+// A sort table equal to the ASCII fold: A-Z weigh as a-z, every other byte as itself.
+void WriteFoldingTable() {
+    CreateDirectoryA("tables", nullptr);
+    std::string table(256, '\0');
+    for (int b = 1; b < 256; ++b) table[b] = static_cast<char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+    table[1] = 2;  // weight 1 would drop the byte
+    const setup::UniqueFile file = setup::OpenFile(setup::SortTablePath(), "wb");
+    std::fwrite(table.data(), 1, table.size(), file.get());
+}
+
+// Words of three to five letters, some capitalised, some with an umlaut: eight of them and
+// their commas fill 47 of a record's 50 translation characters at most.
+class WordMaker {
+public:
+    std::string Word(int minLength, int maxLength) {
+        static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzeeaaiioonnrrsstt\xE4\xF6\xFC";
+        const int length = minLength + static_cast<int>(Next() % static_cast<unsigned>(maxLength - minLength + 1));
+        std::string word;
+        for (int i = 0; i < length; ++i) {
+            const unsigned pick = Next() % 200;
+            word.push_back(pick < sizeof kLetters - 1 ? kLetters[pick] : kLetters[pick % 26]);
+        }
+        if (Next() % 4 == 0) word[0] = static_cast<char>(word[0] >= 'a' && word[0] <= 'z' ? word[0] - 32 : word[0]);
+        return word;
+    }
+
+private:
+    std::uint32_t Next() {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return state_;
+    }
+    std::uint32_t state_ = 2463534242u;
+};
+
+bool WriteLargeList() {
+    const setup::UniqueFile file = setup::OpenFile(setup::WordListPath(kLargeListName), "wb");
+    if (!file) return false;
+    WordMaker words;
+    for (int r = 0; r < kLargeRecords; ++r) {
+        char record[setup::kWordRecordSize] = {};
+        const std::string head = words.Word(4, 12);
+        std::string translations;
+        for (int t = 0; t < kLargeTranslations; ++t) {
+            if (t > 0) translations.push_back(',');
+            translations += words.Word(3, 5);
+        }
+        std::memcpy(record, head.data(), head.size());
+        std::memcpy(record + setup::kHeadWordFieldSize, translations.data(), translations.size());
+        if (std::fwrite(record, sizeof record, 1, file.get()) != 1) return false;
+    }
+    return std::fflush(file.get()) == 0;
+}
+
+std::size_t PeakWorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters) ? counters.PeakWorkingSetSize : 0;
+}
+
+long FileRecords(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    const std::uint64_t size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    return static_cast<long>(size / setup::kWordRecordSize);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool table = false;
+    bool large = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--table") == 0) {
+            table = true;
+        } else if (std::strcmp(argv[i], "--large") == 0) {
+            large = true;
+        } else {
+            std::fprintf(stderr, "usage: wlbench [--table] [--large]\n");
+            return 2;
+        }
+    }
+    DeleteFileA(setup::SortTablePath().c_str());
+    if (table) WriteFoldingTable();
+
+    setup::LanguageEntry entry;
+    entry.displayName = "Deutsch";
+    entry.fromListName = large ? kLargeListName : "from.wb";
+    entry.toListName = "to.wb";
+    if (large && !WriteLargeList()) {
+        std::fprintf(stderr, "wlbench: cannot write %s\n", setup::WordListPath(kLargeListName).c_str());
+        return 1;
+    }
+
+    BenchWindow window;
+    const setup::UniqueFont titleFont(setup::CreateTitleFont(40, FW_BOLD, "Times New Roman"));
+    setup::GdiProgressSurface surface(window.Handle(), titleFont.get(), LoadCursor(nullptr, IDC_WAIT));
+    setup::Win32Collation collationService;
+    SilentMessages messages;
+
+    const int runs = large ? 1 : 3;
+    double seconds = 0;
+    std::array<double, bench::kPhaseCount> phases{};
+    std::int32_t comparisons = 0;
+    long counterDraws = 0;
+    for (int run = 0; run < runs; ++run) {
+        setup::InstallSettings settings;  // detail lines on: the comparison counter counts and shows
+        setup::CollationState collation;
+        setup::SetCollationLocale(collation, collationService, messages);
+        bench::PhaseClockSurface clock(surface);
+        setup::ProgressDisplay display(clock, settings);
+        const Clock::time_point start = Clock::now();
+        setup::BuildWordList({settings, entry, collation, collationService, display, messages});
+        const double thisRun = std::chrono::duration<double>(Clock::now() - start).count();
+        if (run == 0 || thisRun < seconds) {
+            seconds = thisRun;
+            phases = clock.Seconds();
+        }
+        comparisons = collation.comparisonCounter;
+        counterDraws = clock.Counters();
+    }
+    surface.DeleteCounterBrush();
+
+    const long fromRecords = FileRecords(setup::WordListPath(entry.fromListName));
+    const std::size_t peak = PeakWorkingSet();
+    std::printf("order:              %s\n", table ? "sort table (ASCII fold)" : "English collation (LCID 0x409)");
+    std::printf("FROM records:       %ld\n", fromRecords);
+    std::printf("TO records:         %ld (after the merge)\n", FileRecords(setup::WordListPath("to.wb")));
+    std::printf("comparisons:        %d (%ld counter draws)\n", comparisons, counterDraws);
+    std::printf("build seconds:      %.3f (best of %d)\n", seconds, runs);
+    std::printf("peak working set:   %.1f MB\n", peak / 1048576.0);
+    if (large) {
+        const long scratchRecords = fromRecords * kLargeTranslations;
+        std::printf("scratch records:    %ld\n", scratchRecords);
+        std::printf("peak per scratch:   %.1f bytes\n", static_cast<double>(peak) / scratchRecords);
+        DeleteFileA(setup::WordListPath(kLargeListName).c_str());
+    }
+    std::printf("phases of the best run:\n");
+    bench::PrintPhases(phases);
+    return 0;
+}

@@ -5,6 +5,8 @@
 // the build's time to the reference's.
 //
 //   wlbench [--table] [--reference <command> <args>...]
+//   wlbench --write-large <path>   writes a made-up FROM list of 1,500,000 records with eight
+//                                  translations each (12,000,000 scratch records)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -89,6 +91,54 @@ ChildRun RunReference(char** argv) {
     return run;
 }
 
+// Words of three to five letters (four to twelve for head words), some capitalised, some
+// with an umlaut: eight translations and their commas fill at most 47 of the 50 characters.
+class WordMaker {
+public:
+    std::string Word(int minLength, int maxLength) {
+        static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzeeaaiioonnrrsstt\xE4\xF6\xFC";
+        const int length = minLength + static_cast<int>(Next() % static_cast<unsigned>(maxLength - minLength + 1));
+        std::string word;
+        for (int i = 0; i < length; ++i) {
+            const unsigned pick = Next() % 200;
+            word.push_back(pick < sizeof kLetters - 1 ? kLetters[pick] : kLetters[pick % 26]);
+        }
+        if (Next() % 4 == 0 && word[0] >= 'a' && word[0] <= 'z') word[0] = static_cast<char>(word[0] - 32);
+        return word;
+    }
+
+private:
+    std::uint32_t Next() {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return state_;
+    }
+    std::uint32_t state_ = 2463534242u;
+};
+
+bool WriteLargeList(const char* path) {
+    constexpr int kRecords = 1500000;
+    constexpr int kTranslations = 8;
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) return false;
+    WordMaker words;
+    bool written = true;
+    for (int r = 0; r < kRecords && written; ++r) {
+        setup::WordRecord record{};
+        const std::string head = words.Word(4, 12);
+        std::string translations;
+        for (int t = 0; t < kTranslations; ++t) {
+            if (t > 0) translations.push_back(',');
+            translations += words.Word(3, 5);
+        }
+        std::memcpy(record.headWord, head.data(), head.size());
+        std::memcpy(record.translations, translations.data(), translations.size());
+        written = std::fwrite(&record, sizeof record, 1, file) == 1;
+    }
+    return std::fclose(file) == 0 && written;
+}
+
 long FileRecords(const char* path) {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
@@ -100,6 +150,7 @@ long FileRecords(const char* path) {
 int main(int argc, char** argv) {
     bool table = false;
     char** reference = nullptr;
+    if (argc == 3 && std::strcmp(argv[1], "--write-large") == 0) return WriteLargeList(argv[2]) ? 0 : 1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--table") == 0) {
             table = true;
@@ -107,7 +158,7 @@ int main(int argc, char** argv) {
             reference = argv + i + 1;
             break;
         } else {
-            std::fprintf(stderr, "usage: wlbench [--table] [--reference <command> <args>...]\n");
+            std::fprintf(stderr, "usage: wlbench [--table] [--reference <command> <args>...] | --write-large <path>\n");
             return 2;
         }
     }

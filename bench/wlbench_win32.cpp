@@ -4,9 +4,7 @@
 // directory, best of three runs, and prints the phase split of the best run and the process's
 // peak working set.
 //
-//   wlbench [--table]    the trans-de-en list the benchmark script made, by collation or table
-//   wlbench --large      a made-up FROM list of 1,500,000 records with eight translations
-//                        each (12,000,000 scratch records), built once
+//   wlbench [--table]
 #include <windows.h>
 #include <psapi.h>
 
@@ -15,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 
 #include "base/win32_handles.h"
@@ -29,10 +28,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr const char* kLargeListName = "large.wb";
-constexpr int kLargeRecords = 1500000;
-constexpr int kLargeTranslations = 8;
 
 class SilentMessages final : public setup::MessageService {
 public:
@@ -76,51 +71,6 @@ void WriteFoldingTable() {
     std::fwrite(table.data(), 1, table.size(), file.get());
 }
 
-// Words of three to five letters, some capitalised, some with an umlaut: eight of them and
-// their commas fill 47 of a record's 50 translation characters at most.
-class WordMaker {
-public:
-    std::string Word(int minLength, int maxLength) {
-        static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzeeaaiioonnrrsstt\xE4\xF6\xFC";
-        const int length = minLength + static_cast<int>(Next() % static_cast<unsigned>(maxLength - minLength + 1));
-        std::string word;
-        for (int i = 0; i < length; ++i) {
-            const unsigned pick = Next() % 200;
-            word.push_back(pick < sizeof kLetters - 1 ? kLetters[pick] : kLetters[pick % 26]);
-        }
-        if (Next() % 4 == 0) word[0] = static_cast<char>(word[0] >= 'a' && word[0] <= 'z' ? word[0] - 32 : word[0]);
-        return word;
-    }
-
-private:
-    std::uint32_t Next() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 17;
-        state_ ^= state_ << 5;
-        return state_;
-    }
-    std::uint32_t state_ = 2463534242u;
-};
-
-bool WriteLargeList() {
-    const setup::UniqueFile file = setup::OpenFile(setup::WordListPath(kLargeListName), "wb");
-    if (!file) return false;
-    WordMaker words;
-    for (int r = 0; r < kLargeRecords; ++r) {
-        char record[setup::kWordRecordSize] = {};
-        const std::string head = words.Word(4, 12);
-        std::string translations;
-        for (int t = 0; t < kLargeTranslations; ++t) {
-            if (t > 0) translations.push_back(',');
-            translations += words.Word(3, 5);
-        }
-        std::memcpy(record, head.data(), head.size());
-        std::memcpy(record + setup::kHeadWordFieldSize, translations.data(), translations.size());
-        if (std::fwrite(record, sizeof record, 1, file.get()) != 1) return false;
-    }
-    return std::fflush(file.get()) == 0;
-}
-
 std::size_t PeakWorkingSet() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
@@ -138,14 +88,11 @@ long FileRecords(const std::string& path) {
 
 int main(int argc, char** argv) {
     bool table = false;
-    bool large = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--table") == 0) {
             table = true;
-        } else if (std::strcmp(argv[i], "--large") == 0) {
-            large = true;
         } else {
-            std::fprintf(stderr, "usage: wlbench [--table] [--large]\n");
+            std::fprintf(stderr, "usage: wlbench [--table]\n");
             return 2;
         }
     }
@@ -154,12 +101,8 @@ int main(int argc, char** argv) {
 
     setup::LanguageEntry entry;
     entry.displayName = "Deutsch";
-    entry.fromListName = large ? kLargeListName : "from.wb";
+    entry.fromListName = "from.wb";
     entry.toListName = "to.wb";
-    if (large && !WriteLargeList()) {
-        std::fprintf(stderr, "wlbench: cannot write %s\n", setup::WordListPath(kLargeListName).c_str());
-        return 1;
-    }
 
     BenchWindow window;
     const setup::UniqueFont titleFont(setup::CreateTitleFont(40, FW_BOLD, "Times New Roman"));
@@ -167,7 +110,7 @@ int main(int argc, char** argv) {
     setup::Win32Collation collationService;
     SilentMessages messages;
 
-    const int runs = large ? 1 : 3;
+    constexpr int runs = 3;
     double seconds = 0;
     std::array<double, bench::kPhaseCount> phases{};
     std::int32_t comparisons = 0;
@@ -179,7 +122,14 @@ int main(int argc, char** argv) {
         bench::PhaseClockSurface clock(surface);
         setup::ProgressDisplay display(clock, settings);
         const Clock::time_point start = Clock::now();
-        setup::BuildWordList({settings, entry, collation, collationService, display, messages});
+        try {
+            setup::BuildWordList({settings, entry, collation, collationService, display, messages});
+        } catch (const std::exception& error) {
+            std::printf("the build failed after %.3f s: %s (peak working set %.1f MB)\n",
+                        std::chrono::duration<double>(Clock::now() - start).count(), error.what(),
+                        PeakWorkingSet() / 1048576.0);
+            return 1;
+        }
         const double thisRun = std::chrono::duration<double>(Clock::now() - start).count();
         if (run == 0 || thisRun < seconds) {
             seconds = thisRun;
@@ -198,12 +148,6 @@ int main(int argc, char** argv) {
     std::printf("comparisons:        %d (%ld counter draws)\n", comparisons, counterDraws);
     std::printf("build seconds:      %.3f (best of %d)\n", seconds, runs);
     std::printf("peak working set:   %.1f MB\n", peak / 1048576.0);
-    if (large) {
-        const long scratchRecords = fromRecords * kLargeTranslations;
-        std::printf("scratch records:    %ld\n", scratchRecords);
-        std::printf("peak per scratch:   %.1f bytes\n", static_cast<double>(peak) / scratchRecords);
-        DeleteFileA(setup::WordListPath(kLargeListName).c_str());
-    }
     std::printf("phases of the best run:\n");
     bench::PrintPhases(phases);
     return 0;

@@ -36,10 +36,10 @@ public:
         if (text == "Writing TO wordlist") Mark(kMerge);
         inner_.DrawText(text, rect);
     }
-    void FillWithCounterBrush(const setup::Rect& rect) override {
+    void DrawCounter(std::string_view text, const setup::Rect& box) override {
         ++counters_;
         if (current_ == kSortKeys) Mark(kSort);
-        inner_.FillWithCounterBrush(rect);
+        inner_.DrawCounter(text, box);
     }
     void DrawBar(const setup::BarDrawing& bar) override {
         inner_.DrawBar(bar);

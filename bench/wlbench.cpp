@@ -38,7 +38,10 @@ public:
     void SelectFont(setup::SurfaceFont) override {}
     void SetTextColour(setup::Colour) override {}
     void DrawText(std::string_view text, const setup::Rect&) override { drawnCharacters += text.size(); }
-    void FillWithCounterBrush(const setup::Rect&) override { ++counters; }
+    void DrawCounter(std::string_view text, const setup::Rect&) override {
+        ++counters;
+        drawnCharacters += text.size();
+    }
     void DrawBar(const setup::BarDrawing&) override {}
     void ShowWaitCursor() override {}
     void RestoreCursor() override {}

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/win32_handles.h"
 
@@ -35,18 +36,24 @@ void DrawLine(HDC dc, std::string_view text, RECT rect, UINT format) {
     DrawTextA(dc, text.data(), static_cast<int>(text.size()), &rect, format);
 }
 
+BITMAPINFOHEADER BitmapHeader(int width, int height) {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;  // top-down
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    return header;
+}
+
 // A top-down 32-bit DIB section in a memory DC of its own: GDI draws into it, and its pixels
 // are read and written directly.
 class PixelBuffer {
 public:
     PixelBuffer(HDC like, int width, int height) : dc_(CreateCompatibleDC(like)), width_(width), height_(height) {
         BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        info.bmiHeader = BitmapHeader(width, height);
         void* bits = nullptr;
         if (dc_) bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (!bitmap_) return;
@@ -59,7 +66,7 @@ public:
     HDC Dc() const { return dc_.get(); }
     int Width() const { return width_; }
     RECT Whole() const { return RECT{0, 0, width_, height_}; }
-    // Pending GDI drawing is finished before the pixels are touched.
+    // GDI may still be drawing into the pixels until GdiFlush: callers flush before touching them.
     std::uint32_t* Row(int y) const { return bits_ + static_cast<size_t>(y) * static_cast<size_t>(width_); }
 
 private:
@@ -94,11 +101,12 @@ public:
     const ImagesKey& Key() const { return key_; }
     bool Usable() const { return usable_; }
 
-    // The text composed into the box image and copied to the box.
+    // The text composed in memory and copied to the box: copying plain pixels to the screen
+    // costs half of a BitBlt out of a memory DC under Wine.
     void Draw(HDC dc, std::string_view text, const RECT& box) {
-        GdiFlush();  // the previous copy out of the box image has finished
-        Compose(text, *box_);
-        BitBlt(dc, box.left, box.top, key_.width, key_.height, box_->Dc(), 0, 0, SRCCOPY);
+        Compose(text, boxPixels_.data(), key_.width);
+        SetDIBitsToDevice(dc, box.left, box.top, static_cast<DWORD>(key_.width), static_cast<DWORD>(key_.height), 0, 0, 0,
+                          static_cast<UINT>(key_.height), boxPixels_.data(), &boxInfo_, DIB_RGB_COLORS);
     }
 
 private:
@@ -152,8 +160,9 @@ private:
     // The characters side by side, each drawn into its own cell on the brush's colour.
     bool DrawStrip(HDC dc, HBRUSH brush) {
         strip_.emplace(dc, cellLeft_.back() + advance_.back(), key_.height);
-        box_.emplace(dc, key_.width, key_.height);
-        if (!strip_->Valid() || !box_->Valid()) return false;
+        if (!strip_->Valid()) return false;
+        boxPixels_.resize(static_cast<size_t>(key_.width) * static_cast<size_t>(key_.height));
+        boxInfo_.bmiHeader = BitmapHeader(key_.width, key_.height);
         const RECT whole = strip_->Whole();
         FillRect(strip_->Dc(), &whole, brush);
         GdiFlush();
@@ -196,7 +205,7 @@ private:
             DrawLine(drawn.Dc(), pairs, whole, kTextFormat);
         }
         GdiFlush();
-        Compose(pairs, composed);
+        Compose(pairs, composed.Row(0), width);
         for (int y = 0; y < key_.height; ++y) {
             if (std::memcmp(drawn.Row(y), composed.Row(y), static_cast<size_t>(width) * sizeof(std::uint32_t)) != 0)
                 return false;
@@ -204,21 +213,21 @@ private:
         return true;
     }
 
-    // The cells of the text's characters from the left, cut at the target's right edge; the
-    // rest of the target in the brush's colour.
-    void Compose(std::string_view text, const PixelBuffer& target) const {
+    // Top-down rows of the given width: the cells of the text's characters from the left, cut
+    // at the right edge, the rest in the brush's colour.
+    void Compose(std::string_view text, std::uint32_t* pixels, int width) const {
         for (int y = 0; y < key_.height; ++y) {
             const std::uint32_t* source = strip_->Row(y);
-            std::uint32_t* out = target.Row(y);
+            std::uint32_t* out = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
             int x = 0;
             for (char c : text) {
-                if (x >= target.Width()) break;
+                if (x >= width) break;
                 const size_t i = static_cast<size_t>(CharacterIndex(c));
-                const int count = std::min(advance_[i], target.Width() - x);
+                const int count = std::min(advance_[i], width - x);
                 std::memcpy(out + x, source + cellLeft_[i], static_cast<size_t>(count) * sizeof(std::uint32_t));
                 x += count;
             }
-            std::fill(out + x, out + target.Width(), background_);
+            std::fill(out + x, out + width, background_);
         }
     }
 
@@ -226,7 +235,8 @@ private:
     std::array<int, kCharacters.size()> advance_{};
     std::array<int, kCharacters.size()> cellLeft_{};
     std::optional<PixelBuffer> strip_;
-    std::optional<PixelBuffer> box_;
+    std::vector<std::uint32_t> boxPixels_;
+    BITMAPINFO boxInfo_{};
     std::uint32_t background_ = 0;
     bool usable_ = false;
 };

@@ -1,13 +1,17 @@
 // Times the reversed word-list build (language/from.wb -> language/to.wb in the current
 // directory) with the comparison counter on and a progress surface that draws nothing, and
 // optionally a reference command, alternately, best of three runs each. Prints records,
-// seconds, records per second, peak memory and the ratio of the build's time to the reference's.
+// seconds, records per second, the phase split of the best run, peak memory and the ratio of
+// the build's time to the reference's.
 //
 //   wlbench [--table] [--reference <command> <args>...]
+//   wlbench --write-large <path>   writes a made-up FROM list of 1,500,000 records with eight
+//                                  translations each (12,000,000 scratch records)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +21,7 @@
 #include <vector>
 
 #include "base/message_service.h"
+#include "phase_clock.h"
 #include "ui/progress_display.h"
 #include "wordlist/build_word_list.h"
 
@@ -33,7 +38,10 @@ public:
     void SelectFont(setup::SurfaceFont) override {}
     void SetTextColour(setup::Colour) override {}
     void DrawText(std::string_view text, const setup::Rect&) override { drawnCharacters += text.size(); }
-    void FillWithCounterBrush(const setup::Rect&) override { ++counters; }
+    void DrawCounter(std::string_view text, const setup::Rect&) override {
+        ++counters;
+        drawnCharacters += text.size();
+    }
     void DrawBar(const setup::BarDrawing&) override {}
     void ShowWaitCursor() override {}
     void RestoreCursor() override {}
@@ -86,6 +94,54 @@ ChildRun RunReference(char** argv) {
     return run;
 }
 
+// Words of three to five letters (four to twelve for head words), some capitalised, some
+// with an umlaut: eight translations and their commas fill at most 47 of the 50 characters.
+class WordMaker {
+public:
+    std::string Word(int minLength, int maxLength) {
+        static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzeeaaiioonnrrsstt\xE4\xF6\xFC";
+        const int length = minLength + static_cast<int>(Next() % static_cast<unsigned>(maxLength - minLength + 1));
+        std::string word;
+        for (int i = 0; i < length; ++i) {
+            const unsigned pick = Next() % 200;
+            word.push_back(pick < sizeof kLetters - 1 ? kLetters[pick] : kLetters[pick % 26]);
+        }
+        if (Next() % 4 == 0 && word[0] >= 'a' && word[0] <= 'z') word[0] = static_cast<char>(word[0] - 32);
+        return word;
+    }
+
+private:
+    std::uint32_t Next() {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return state_;
+    }
+    std::uint32_t state_ = 2463534242u;
+};
+
+bool WriteLargeList(const char* path) {
+    constexpr int kRecords = 1500000;
+    constexpr int kTranslations = 8;
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) return false;
+    WordMaker words;
+    bool written = true;
+    for (int r = 0; r < kRecords && written; ++r) {
+        setup::WordRecord record{};
+        const std::string head = words.Word(4, 12);
+        std::string translations;
+        for (int t = 0; t < kTranslations; ++t) {
+            if (t > 0) translations.push_back(',');
+            translations += words.Word(3, 5);
+        }
+        std::memcpy(record.headWord, head.data(), head.size());
+        std::memcpy(record.translations, translations.data(), translations.size());
+        written = std::fwrite(&record, sizeof record, 1, file) == 1;
+    }
+    return std::fclose(file) == 0 && written;
+}
+
 long FileRecords(const char* path) {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
@@ -97,6 +153,7 @@ long FileRecords(const char* path) {
 int main(int argc, char** argv) {
     bool table = false;
     char** reference = nullptr;
+    if (argc == 3 && std::strcmp(argv[1], "--write-large") == 0) return WriteLargeList(argv[2]) ? 0 : 1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--table") == 0) {
             table = true;
@@ -104,7 +161,7 @@ int main(int argc, char** argv) {
             reference = argv + i + 1;
             break;
         } else {
-            std::fprintf(stderr, "usage: wlbench [--table] [--reference <command> <args>...]\n");
+            std::fprintf(stderr, "usage: wlbench [--table] [--reference <command> <args>...] | --write-large <path>\n");
             return 2;
         }
     }
@@ -115,6 +172,7 @@ int main(int argc, char** argv) {
     constexpr int kRuns = 3;
     ChildRun referenceRun;
     double seconds = 0;
+    std::array<double, bench::kPhaseCount> phases{};
     std::int32_t comparisons = 0;
     size_t counterDraws = 0;
     for (int run = 0; run < kRuns; ++run) {
@@ -129,13 +187,17 @@ int main(int argc, char** argv) {
         setup::CollationState collation;
         NoLocale collationService;
         NullSurface surface;
-        setup::ProgressDisplay display(surface, true);  // detail lines on: comparisons count and show
+        bench::PhaseClockSurface clock(surface);
+        setup::ProgressDisplay display(clock, true);  // detail lines on: comparisons count and show
         SilentMessages messages;
 
         const Clock::time_point start = Clock::now();
         setup::BuildWordList({entry, {}, true, collation, collationService, display, messages});
         const double thisRun = std::chrono::duration<double>(Clock::now() - start).count();
-        if (run == 0 || thisRun < seconds) seconds = thisRun;
+        if (run == 0 || thisRun < seconds) {
+            seconds = thisRun;
+            phases = clock.Seconds();
+        }
         comparisons = collation.comparisonCounter;
         counterDraws = surface.counters;
     }
@@ -151,6 +213,8 @@ int main(int argc, char** argv) {
     std::printf("build seconds:    %.3f (best of %d)\n", seconds, kRuns);
     std::printf("FROM records/s:   %.0f\n", fromRecords / seconds);
     std::printf("build peak RSS:   %.1f MB\n", self.ru_maxrss / 1024.0);
+    std::printf("phases of the best run:\n");
+    bench::PrintPhases(phases);
     if (reference) {
         std::printf("reference:        %s ... exit status %d\n", reference[0], referenceRun.status);
         std::printf("reference seconds:%.3f (best of %d)\n", referenceRun.seconds, kRuns);

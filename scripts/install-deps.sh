@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
   wine wine32:i386 wine64
+  trans-de-en
   xvfb xauth x11-utils
   imagemagick file
 )

@@ -15,6 +15,12 @@ using UniqueGdiObject = std::unique_ptr<std::remove_pointer_t<T>, GdiObjectDelet
 using UniquePen = UniqueGdiObject<HPEN>;
 using UniqueBrush = UniqueGdiObject<HBRUSH>;
 using UniqueFont = UniqueGdiObject<HFONT>;
+using UniqueBitmap = UniqueGdiObject<HBITMAP>;
+
+struct MemoryDcDeleter {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using UniqueMemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
 
 struct FindHandleDeleter {
     void operator()(HANDLE handle) const {

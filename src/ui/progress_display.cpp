@@ -95,8 +95,7 @@ void ProgressDisplay::DrawCounter(std::int32_t value) {
     const auto end = std::to_chars(counterText_, counterText_ + sizeof counterText_ - 1, value).ptr;
     *end = '\0';
     const Rect box{kCounterLeft, detailRow_, kCounterRight, detailRow_ + kCounterHeight};
-    surface_.FillWithCounterBrush(box);
-    surface_.DrawText(std::string_view(counterText_, static_cast<size_t>(end - counterText_)), box);
+    surface_.DrawCounter(std::string_view(counterText_, static_cast<size_t>(end - counterText_)), box);
 }
 
 void ProgressDisplay::EndBuildDisplay() {

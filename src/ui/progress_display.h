@@ -57,7 +57,9 @@ public:
     virtual void SetTextColour(Colour colour) = 0;
     // One line, left- and top-aligned, clipped to the rectangle, in the build context.
     virtual void DrawText(std::string_view text, const Rect& rect) = 0;
-    virtual void FillWithCounterBrush(const Rect& rect) = 0;
+    // Fills the box with the counter brush and draws the counter text on it like DrawText, in
+    // the build context's current font and text colour.
+    virtual void DrawCounter(std::string_view text, const Rect& box) = 0;
     // Draws the bar in a fresh context of its own (default font), then updates the window:
     // white frame, dark blue inside, green fill, white text centred in the outer rectangle.
     virtual void DrawBar(const BarDrawing& bar) = 0;

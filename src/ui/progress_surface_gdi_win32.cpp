@@ -41,10 +41,8 @@ void GdiProgressSurface::DrawText(std::string_view text, const Rect& rect) {
     if (buildDc_) DrawLine(buildDc_->Dc(), text, rect, DT_LEFT | DT_TOP);
 }
 
-void GdiProgressSurface::FillWithCounterBrush(const Rect& rect) {
-    if (!buildDc_ || !counterBrush_) return;
-    const RECT r = ToRect(rect);
-    FillRect(buildDc_->Dc(), &r, counterBrush_.get());
+void GdiProgressSurface::DrawCounter(std::string_view text, const Rect& box) {
+    if (buildDc_ && counterBrush_) counterDigits_.Draw(buildDc_->Dc(), counterBrush_.get(), text, ToRect(box));
 }
 
 void GdiProgressSurface::DrawBar(const BarDrawing& bar) {

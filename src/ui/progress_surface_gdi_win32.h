@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "base/win32_handles.h"
+#include "ui/counter_digits_win32.h"
 #include "ui/progress_display.h"
 
 namespace setup {
@@ -25,7 +26,7 @@ public:
     void SelectFont(SurfaceFont font) override;
     void SetTextColour(Colour colour) override;
     void DrawText(std::string_view text, const Rect& rect) override;
-    void FillWithCounterBrush(const Rect& rect) override;
+    void DrawCounter(std::string_view text, const Rect& box) override;
     void DrawBar(const BarDrawing& bar) override;
     void ShowWaitCursor() override;
     void RestoreCursor() override;
@@ -37,6 +38,7 @@ private:
     HCURSOR previousCursor_ = nullptr;
     std::optional<WindowDc> buildDc_;  // from the start to the end of one build
     UniqueBrush counterBrush_;
+    CounterDigits counterDigits_;
 };
 
 }  // namespace setup

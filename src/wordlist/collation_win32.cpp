@@ -28,6 +28,7 @@ bool Win32Collation::SetLocale(std::string_view language) {
     for (const LanguageLocale& entry : kLanguageLocales) {
         if (!EqualsIgnoreCase(entry.language, language)) continue;
         if (!IsValidLocale(entry.locale, LCID_INSTALLED)) return false;
+        if (entry.locale != locale_) keys_.reset();
         locale_ = entry.locale;
         return true;
     }
@@ -43,6 +44,11 @@ bool Win32Collation::AppendSortKey(std::string_view text, std::string& key) {
     // LCMapStringA refuses an empty source; the empty head word's key is empty and orders
     // first, as CompareStringA orders "" before every other text.
     if (text.empty()) return true;
+    if (!keys_) keys_.emplace([this](std::string_view piece, std::string& pieceKey) { return AppendPlatformKey(piece, pieceKey); });
+    return keys_->AppendKey(text, key);
+}
+
+bool Win32Collation::AppendPlatformKey(std::string_view text, std::string& key) {
     constexpr DWORD flags = LCMAP_SORTKEY | kCollationFlags;
     char buffer[256];
     int size = LCMapStringA(locale_, flags, text.data(), Length(text), buffer, sizeof buffer);

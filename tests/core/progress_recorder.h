@@ -34,7 +34,10 @@ public:
     void DrawText(std::string_view text, const Rect& rect) override {
         calls.push_back("text \"" + std::string(text) + "\" " + RectText(rect));
     }
-    void FillWithCounterBrush(const Rect& rect) override { calls.push_back("counter box " + RectText(rect)); }
+    void DrawCounter(std::string_view text, const Rect& box) override {
+        calls.push_back("counter box " + RectText(box));
+        DrawText(text, box);
+    }
     void DrawBar(const BarDrawing& bar) override {
         calls.push_back("bar \"" + std::string(bar.text) + "\" " + RectText(bar.outer) + " inside " +
                         RectText(bar.inside) + " fill " + (bar.fill ? RectText(*bar.fill) : "none"));

@@ -51,21 +51,56 @@ inline int CompareKeys(const char* rest, const HeadWordSortEntry& a, const HeadW
     return CompareRests(rest, a, b);
 }
 
+// The distinct head words of a list, as indexes of the first record of each, and for every
+// record the index of its head word among them.
+struct DistinctHeadWords {
+    std::vector<std::uint32_t> firstRecords;
+    std::vector<std::uint32_t> wordOfRecord;
+};
+
+std::uint32_t HashHeadWord(std::string_view text) {
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+}
+
+// Byte-identical head words are found with an open-addressing table of record indexes.
+DistinctHeadWords FindDistinctHeadWords(const LoadedWordList& records) {
+    DistinctHeadWords distinct;
+    distinct.wordOfRecord.resize(records.size());
+    size_t capacity = 16;
+    while (capacity < records.size() + records.size() / 2) capacity *= 2;
+    constexpr std::uint32_t kEmpty = UINT32_MAX;
+    std::vector<std::uint32_t> slots(capacity, kEmpty);  // the word index held in each slot
+    for (size_t i = 0; i < records.size(); ++i) {
+        const std::string_view text = HeadWordText(records[i]);
+        size_t slot = HashHeadWord(text) & (capacity - 1);
+        while (slots[slot] != kEmpty && HeadWordText(records[distinct.firstRecords[slots[slot]]]) != text)
+            slot = (slot + 1) & (capacity - 1);
+        if (slots[slot] == kEmpty) {
+            slots[slot] = static_cast<std::uint32_t>(distinct.firstRecords.size());
+            distinct.firstRecords.push_back(static_cast<std::uint32_t>(i));
+        }
+        distinct.wordOfRecord[i] = slots[slot];
+    }
+    return distinct;
+}
+
 }  // namespace
 
-HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const CollationState& state, CollationService& service,
-                              HeadWordOrder order) {
+HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const std::vector<std::uint32_t>& which,
+                              const CollationState& state, CollationService& service, HeadWordOrder order) {
     HeadWordKeys keys;
-    keys.entries.reserve(records.size());
+    keys.entries.reserve(which.size());
     std::string key;
-    for (size_t i = 0; i < records.size(); ++i) {
+    for (const std::uint32_t i : which) {
         key.clear();
         AppendHeadWordKey(state, service, order, HeadWordText(records[i]), key);
         // Zeros up to a multiple of eight, and at least up to the end of the prefix.
         key.resize(std::max(kPrefixBytes, (key.size() + kChunkBytes - 1) / kChunkBytes * kChunkBytes), '\0');
         keys.entries.push_back({{KeyChunk(key.data()), KeyChunk(key.data() + kChunkBytes)},
                                 static_cast<std::uint32_t>(keys.rest.size()),
-                                static_cast<std::uint32_t>(i)});
+                                i});
         keys.rest.append(key, kPrefixBytes);
     }
     return keys;
@@ -73,23 +108,35 @@ HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const CollationStat
 
 std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, CollationState& state,
                                          CollationService& service, WordListProgress& progress, bool countComparisons) {
-    HeadWordKeys keys = MakeHeadWordKeys(records, state, service, ChooseHeadWordOrder(state));
+    // Each distinct head word is keyed and sorted once (a list holds each about twice); the
+    // records then follow their head words, in list order.
+    DistinctHeadWords distinct = FindDistinctHeadWords(records);
+    HeadWordKeys keys = MakeHeadWordKeys(records, distinct.firstRecords, state, service, ChooseHeadWordOrder(state));
+    std::vector<std::uint32_t>().swap(distinct.firstRecords);
     // A merge sort: about a fifth fewer comparisons than an introsort and a sequential memory
-    // pattern; its stability is not needed. Without memory for its buffer (half the entries)
-    // it merges in place, more slowly.
+    // pattern. Without memory for its buffer (half the entries) it merges in place, more slowly.
     std::stable_sort(
         keys.entries.begin(), keys.entries.end(), [&](const HeadWordSortEntry& a, const HeadWordSortEntry& b) {
             if (countComparisons) CountComparison(state, progress);
             const int byKey = CompareKeys(keys.rest.data(), a, b);
             if (byKey != 0) return byKey < 0;
-            // Equal keys ("Bank", "bank") are ordered by their bytes, so that
-            // byte-identical head words always stand together and merge into one
-            // record.
+            // Equal keys ("Bank", "bank") are ordered by their bytes.
             return std::strncmp(records[a.record].headWord, records[b.record].headWord, kHeadWordFieldSize) < 0;
         });
-    std::vector<std::uint32_t> order;
-    order.reserve(keys.entries.size());
-    for (const HeadWordSortEntry& entry : keys.entries) order.push_back(entry.record);
+    // The position of each head word in the sorted order, then the records counted into place.
+    std::vector<std::uint32_t> start(keys.entries.size() + 1, 0);
+    {
+        std::vector<std::uint32_t> rankOfWord(keys.entries.size());
+        for (size_t rank = 0; rank < keys.entries.size(); ++rank)
+            rankOfWord[distinct.wordOfRecord[keys.entries[rank].record]] = static_cast<std::uint32_t>(rank);
+        keys = HeadWordKeys();
+        for (std::uint32_t& word : distinct.wordOfRecord) word = rankOfWord[word];
+    }
+    for (const std::uint32_t rank : distinct.wordOfRecord) ++start[rank + 1];
+    for (size_t rank = 1; rank < start.size(); ++rank) start[rank] += start[rank - 1];
+    std::vector<std::uint32_t> order(records.size());
+    for (size_t i = 0; i < records.size(); ++i)
+        order[start[distinct.wordOfRecord[i]]++] = static_cast<std::uint32_t>(i);
     return order;
 }
 

@@ -22,16 +22,18 @@ struct HeadWordSortEntry {
 
 // Keys are zero-terminated and zero-padded to a multiple of eight bytes, at least sixteen.
 struct HeadWordKeys {
-    std::string rest;                        // the bytes after the first sixteen of each longer key, in record order
-    std::vector<HeadWordSortEntry> entries;  // in record order
+    std::string rest;                        // the bytes after the first sixteen of each longer key
+    std::vector<HeadWordSortEntry> entries;  // in the order of the records asked for
 };
 
-HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const CollationState& state, CollationService& service,
-                              HeadWordOrder order);
+// The keys of the head words of the given records.
+HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const std::vector<std::uint32_t>& which,
+                              const CollationState& state, CollationService& service, HeadWordOrder order);
 
 // The record indexes in head-word order, by the sort table when one has been loaded, by the
-// collation otherwise. Head words that order equal but differ in bytes are ordered by their
-// bytes, so byte-identical head words stand together.
+// collation otherwise. Byte-identical head words stand together, in list order; head words
+// that order equal but differ in bytes are ordered by their bytes. Each distinct head word
+// is sorted once, so the comparisons counted are those of the distinct head words.
 // With countComparisons (the detail lines are on), every comparison of the sort is counted in
 // the run's comparison counter, which is shown before it is counted whenever it is a
 // multiple of 1000.

@@ -175,7 +175,7 @@ TEST(SortHeadWords, ByteIdenticalHeadWordsStandTogetherAmongVariantsThatOrderEqu
 TEST(SortHeadWords, ComparisonCounterRunsOnAcrossSorts) {
     std::mt19937 random(9);
     SortFixture f;
-    f.Sort(RandomList(random, 150));
+    f.Sort(RandomList(random, 300));
     const std::int32_t afterFirst = f.state.comparisonCounter;
     ASSERT_GT(afterFirst, 1000);
     std::vector<std::string> expected;
@@ -183,7 +183,7 @@ TEST(SortHeadWords, ComparisonCounterRunsOnAcrossSorts) {
     EXPECT_EQ(f.surface.Counters(), expected);
 
     f.surface.calls.clear();
-    f.Sort(RandomList(random, 150));
+    f.Sort(RandomList(random, 300));
     ASSERT_GT(f.state.comparisonCounter, afterFirst);
     expected.clear();
     for (std::int32_t v = (afterFirst + 999) / 1000 * 1000; v < f.state.comparisonCounter; v += 1000)

@@ -36,7 +36,8 @@ public:
         for (size_t i = 0; i < text.size(); ++i) {
             const unsigned char c = static_cast<unsigned char>(text[i]);
             const unsigned char letter = FoldAscii(c);
-            if (contractCh && letter == 'c' && i + 1 < text.size() && FoldAscii(static_cast<unsigned char>(text[i + 1])) == 'h') {
+            if (contractCh && letter == 'c' && i + 1 < text.size() &&
+                FoldAscii(static_cast<unsigned char>(text[i + 1])) == 'h') {
                 key += "\x0E\x7E";
                 diacritics += '\x02';
                 ++i;
@@ -83,20 +84,28 @@ TEST(SortKeyTable, TakesTheBytesWithTwoPrimaryBytesAndEmptyLevelsAndComposesThei
     const struct {
         unsigned char byte;
         bool simple;
-    } bytes[] = {{'a', true},  {'Z', true},   {0xE9, false},  // a diacritic weight
+    } bytes[] = {{'a', true},   {'Z', true},  {0xE9, false},  // a diacritic weight
                  {0xDF, false},                               // four primary bytes
                  {0xAD, false},                               // no primary weight at all
                  {'!', false},                                // a separator in its weight
-                 {'1', false},  {0xFF, false}};                // no key
+                 {'1', false},  {0xFF, false}};               // no key
     for (const auto& c : bytes) EXPECT_EQ(table.IsSimple(c.byte), c.simple) << int(c.byte);
     EXPECT_EQ(table.SimpleCount(), 52);
 
     const struct {
         std::string_view text;
         bool composed;
-    } texts[] = {{"a", true},       {"Haus", true},         {"abcdefghijklmnopqrstuvwxyzABCD", true},
-                 {"", false},       {"caf\xE9", false},     {"Stra\xDF" "e", false},
-                 {"co\xADop", false}, {"wow!", false},      {"Haus 2", false}};
+    } texts[] = {{"a", true},
+                 {"Haus", true},
+                 {"abcdefghijklmnopqrstuvwxyzABCD", true},
+                 {"", false},
+                 {"caf\xE9", false},
+                 {"Stra\xDF"
+                  "e",
+                  false},
+                 {"co\xADop", false},
+                 {"wow!", false},
+                 {"Haus 2", false}};
     for (const auto& c : texts) {
         std::string key = "kept";
         EXPECT_EQ(table.AppendKey(c.text, key), c.composed) << c.text;
@@ -116,16 +125,46 @@ TEST(CheckedSortKeys, TrustsTheTableOnlyAfterTheFirstComposableWordsGaveThePlatf
         int platformCalls;  // after the 255 of the table
         State state;
     } cases[] = {
-        {"a sample that agrees; later composable words no longer ask the platform", false, false, "", 2,
-         {"Haus", "baum", "Wald", "Zug", "caf\xE9"}, 3, State::Trusted},
-        {"words the table cannot compose do not count towards the sample", false, false, "", 2,
-         {"caf\xE9", "Haus", "\xAD", "Zug", "Wald", "ROT"}, 4, State::Trusted},
-        {"a contraction in the sample: the platform for the rest of the run", true, false, "", 3,
-         {"Haus", "Dach", "Wald", "Zug", "Haus"}, 5, State::Refused},
-        {"a platform failure on a composable word in the sample", false, false, "baum", 3,
-         {"Haus", "baum", "Wald", "Zug"}, 4, State::Refused},
-        {"keys of another form give no simple byte: nothing is composed", false, true, "", 1,
-         {"Haus", "Zug", "Wald"}, 3, State::Refused},
+        {"a sample that agrees; later composable words no longer ask the platform",
+         false,
+         false,
+         "",
+         2,
+         {"Haus", "baum", "Wald", "Zug", "caf\xE9"},
+         3,
+         State::Trusted},
+        {"words the table cannot compose do not count towards the sample",
+         false,
+         false,
+         "",
+         2,
+         {"caf\xE9", "Haus", "\xAD", "Zug", "Wald", "ROT"},
+         4,
+         State::Trusted},
+        {"a contraction in the sample: the platform for the rest of the run",
+         true,
+         false,
+         "",
+         3,
+         {"Haus", "Dach", "Wald", "Zug", "Haus"},
+         5,
+         State::Refused},
+        {"a platform failure on a composable word in the sample",
+         false,
+         false,
+         "baum",
+         3,
+         {"Haus", "baum", "Wald", "Zug"},
+         4,
+         State::Refused},
+        {"keys of another form give no simple byte: nothing is composed",
+         false,
+         true,
+         "",
+         1,
+         {"Haus", "Zug", "Wald"},
+         3,
+         State::Refused},
     };
     for (const auto& c : cases) {
         FakePlatformKeys platform;

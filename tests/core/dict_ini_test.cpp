@@ -80,18 +80,20 @@ TEST(CreateDictIni, FailsWhenTheFileCanBeNeitherOpenedNorCreated) {
     EXPECT_EQ(skipped, 1);
 }
 
-// The three rewrites share one way of replacing dict.ini; each is checked on it here.
+// The three rewrites share one way of replacing dict.ini; each is checked on it here. run says
+// whether the rewrite reported dict.ini replaced.
 struct Rewrite {
     const char* name;
-    std::function<void(const DictIniPaths&)> run;
+    std::function<bool(const DictIniPaths&)> run;
 };
 const LanguageEntry kGerman = EntryFrom("engdeu.wb");
 const Rewrite kRewrites[] = {
-    {"remove", [](const DictIniPaths& paths) { RemoveLanguageLines(kGerman, paths); }},
-    {"append", [](const DictIniPaths& paths) { AppendLanguageLine("de", kGerman, paths); }},
+    {"remove", [](const DictIniPaths& paths) { return RemoveLanguageLines(kGerman, paths); }},
+    {"append", [](const DictIniPaths& paths) { return AppendLanguageLine("de", kGerman, paths); }},
     {"sort",
      [](const DictIniPaths& paths) {
-         SortLanguageList([](const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); }, paths);
+         return SortLanguageList([](const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); },
+                                 paths) == 0;
      }},
 };
 
@@ -103,7 +105,7 @@ TEST(DictIniRewrite, AReadOnlyDictIniStaysUnchangedAndTmpIniStaysBehindWithoutAM
         dir.WriteDictIni(kUnsorted);
         std::filesystem::permissions(dir.paths.dictIni, std::filesystem::perms::owner_write,
                                      std::filesystem::perm_options::remove);
-        rewrite.run(dir.paths);
+        EXPECT_FALSE(rewrite.run(dir.paths)) << rewrite.name;
         EXPECT_EQ(dir.DictIni(), kUnsorted) << rewrite.name;
         EXPECT_NE(dir.TmpIni(), "") << rewrite.name;
     }
@@ -141,7 +143,7 @@ TEST(DictIniRewrite, ALeftOverTmpIniIsTruncatedAndReplacesDictIni) {
     test::DictIniDir dir;
     dir.WriteDictIni(kUnsorted);
     test::WriteFileBytes(dir.paths.tmpIni, std::string(5000, 'z'));
-    RemoveLanguageLines(kGerman, dir.paths);
+    EXPECT_TRUE(RemoveLanguageLines(kGerman, dir.paths));
     EXPECT_EQ(dir.DictIni(), Crlf(DictIniText("engdeu.wb", "xx,x.wb,1,Spanish\n\n\n")));
     EXPECT_FALSE(dir.TmpIniExists());
 }

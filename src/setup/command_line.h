@@ -9,7 +9,7 @@ namespace setup {
 
 // The exit codes of the process.
 enum ExitCode : int {
-    kExitInstalled = 0,  // also after Stop in the window
+    kExitDone = 0,  // installed; also after Stop in the window and after /?
     kExitFatal = 1,
     kExitTargetRefused = 2,
     kExitSwitchNotUnderstood = 3,
@@ -22,10 +22,11 @@ struct CommandLine {
     std::optional<std::string> logPath;  // /LOG=<file>
 };
 
-// Reads the switches after the program's name (WinMain's command line): separated by blanks or
-// tabs, case-insensitive, in any order. /D= is the last switch: its directory is the rest of the
-// line, blanks included. A /LOG= file with blanks is written in double quotes. Nothing when a
-// switch is not understood: an unknown one, /LOG= without a file, or /D= or /LOG= without /S.
+// Reads the switches after the program's name (WinMain's command line): case-insensitive, in
+// any order, separated by blanks or tabs; double quotes group blanks and are dropped, as in any
+// Windows argument (so "/LOG=c:\my logs\a.log" works). /D= is the last switch: its directory is
+// the rest of the line, blanks included. Nothing when a switch is not understood: an unknown
+// one, /LOG= without a file, or /D= or /LOG= without /S (or /?).
 std::optional<CommandLine> ParseCommandLine(std::string_view text);
 
 // The text of the box that /? shows.

@@ -38,8 +38,10 @@ TEST(ParseCommandLine, ReadsTheSwitchesInAnyOrderAndCase) {
         {"/S/D=c:\\x", "not understood"},
         {"/S /LOG=", "not understood"},
         {"/S /LOG=\"\"", "not understood"},
-        {"/S /LOG=\"c:\\x", "not understood"},
-        {"/S /LOG=\"a\"b", "not understood"},
+        // Quotes as programs put them around arguments with blanks: dropped.
+        {"\"/S\" \"/LOG=a b.log\" \"/D=c:\\x y\"", "S log<a b.log> target<c:\\x y>"},
+        {"/S /D=\"c:\\x y\"", "S target<c:\\x y>"},
+        {"/S /LOG=\"c:\\x", "S log<c:\\x>"},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(Describe(text), expected) << text;
 }

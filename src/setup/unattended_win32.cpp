@@ -18,18 +18,6 @@ namespace setup {
 
 namespace {
 
-// The builds' progress, drawn nowhere.
-class NoProgress final : public WordListProgress {
-public:
-    void BeginBuildDisplay(std::string_view) override {}
-    void DrawProgressBar(BuildStage) override {}
-    void DrawDetailText(std::string_view) override {}
-    void DrawDone() override {}
-    void DrawCounter(std::int32_t) override {}
-    void EndBuildDisplay() override {}
-    void SkipDetailRow() override {}
-};
-
 // The installation without the window: the real file, profile, locale and shell services, with
 // the log in place of the edit box, the progress display and the message boxes.
 class UnattendedInstallServices final : public InstallServices {

@@ -104,10 +104,12 @@ std::vector<fs::directory_entry> Entries(const fs::path& directory) {
     return entries;
 }
 
-// The medium's entry for the parts, each name found as Windows finds it (case ignored).
+// The medium's entry for the parts, each name found as Windows finds it (case ignored). A name
+// with a colon is no file name on Windows (and would name a drive there).
 std::optional<fs::path> FindOnMedium(const fs::path& medium, const std::vector<std::string>& parts) {
     fs::path path = medium;
     for (const std::string& part : parts) {
+        if (part.find(':') != std::string::npos) return std::nullopt;
         std::error_code error;
         if (fs::exists(path / part, error)) {
             path /= part;

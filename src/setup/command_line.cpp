@@ -33,6 +33,11 @@ const char* const kCommandLineHelp =
 
 std::optional<CommandLine> ParseCommandLine(std::string_view text) {
     CommandLine options;
+    // A target or a log belongs to an unattended run.
+    auto understood = [&options]() -> std::optional<CommandLine> {
+        if ((options.target || options.logPath) && !options.unattended && !options.showHelp) return std::nullopt;
+        return options;
+    };
     size_t pos = 0;
     while ((pos = text.find_first_not_of(kBlanks, pos)) != std::string_view::npos) {
         // A word as Windows reads an argument: blanks inside double quotes do not end it.
@@ -45,11 +50,9 @@ std::optional<CommandLine> ParseCommandLine(std::string_view text) {
             word.push_back(text[pos]);
             if (EqualsIgnoreCase(word, kTargetSwitch)) {
                 options.target = WithoutQuotes(text.substr(pos + 1));
-                pos = text.size();
-                break;
+                return understood();
             }
         }
-        if (EqualsIgnoreCase(word, kTargetSwitch)) continue;
         if (StartsWithIgnoreCase(word, kLogSwitch) && word.size() > kLogSwitch.size())
             options.logPath = word.substr(kLogSwitch.size());
         else if (EqualsIgnoreCase(word, "/S"))
@@ -59,9 +62,7 @@ std::optional<CommandLine> ParseCommandLine(std::string_view text) {
         else
             return std::nullopt;
     }
-    // A target or a log belongs to an unattended run.
-    if ((options.target || options.logPath) && !options.unattended && !options.showHelp) return std::nullopt;
-    return options;
+    return understood();
 }
 
 }  // namespace setup

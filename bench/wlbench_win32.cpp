@@ -5,8 +5,9 @@
 // peak working set.
 //
 //   wlbench [--table]
-#include <psapi.h>
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <array>
 #include <chrono>

@@ -1,8 +1,9 @@
 // wltool: packs "head word<TAB>translation, translation" text lines into an 84-byte-record
-// word list, and dumps a word list back to such lines.
+// word list, dumps a word list back to such lines, and checks a distribution medium.
 //
 //   wltool pack <in.txt> <out.wb> [--utf8|--cp1252] [--cut]
 //   wltool dump <in.wb> [--utf8|--cp1252]
+//   wltool check <medium directory>
 //
 // Text is UTF-8 (converted to and from code page 1252) or code page 1252 as is. An entry that
 // does not fit its fields (head word 30, translations 50 characters), has no tab or holds a
@@ -10,6 +11,9 @@
 // With --cut such entries are made to fit instead (the head word cut at 30 characters, the
 // translations cut after the last whole translation that fits, other characters as "?") and
 // only counted.
+//
+// check prints every problem of the medium as "file:line: problem" (medium_check.h) and exits
+// with 1 when it found any.
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -17,6 +21,7 @@
 #include <string_view>
 
 #include "base/text_reader.h"
+#include "medium_check.h"
 #include "wordlist/word_record.h"
 
 namespace {
@@ -178,10 +183,17 @@ int Dump(const char* inPath, const Options& options) {
     return 0;
 }
 
+int Check(const char* medium) {
+    const std::vector<std::string> problems = wltool::CheckMedium(medium);
+    for (const std::string& problem : problems) std::printf("%s\n", problem.c_str());
+    return problems.empty() ? 0 : 1;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: wltool pack <in.txt> <out.wb> [--utf8|--cp1252] [--cut]\n"
-                 "       wltool dump <in.wb> [--utf8|--cp1252]\n");
+                 "       wltool dump <in.wb> [--utf8|--cp1252]\n"
+                 "       wltool check <medium directory>\n");
     return 2;
 }
 
@@ -193,5 +205,6 @@ int main(int argc, char** argv) {
         return Pack(argv[2], argv[3], options);
     if (argc >= 3 && std::strcmp(argv[1], "dump") == 0 && ParseOptions(argc, argv, 3, options) && !options.cut)
         return Dump(argv[2], options);
+    if (argc == 3 && std::strcmp(argv[1], "check") == 0) return Check(argv[2]);
     return Usage();
 }

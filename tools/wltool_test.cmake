@@ -1,4 +1,5 @@
-# Packs, dumps and reports with wltool: -DWLTOOL=<tool> -DWORK=<scratch directory>.
+# Packs, dumps, reports and checks with wltool: -DWLTOOL=<tool> -DWORK=<scratch directory>
+# -DSAMPLE_MEDIUM=<the sample medium>.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
@@ -48,3 +49,10 @@ expect_equal("exit code with --cut" "${rc}" "1")  # the line without a tab is st
 execute_process(COMMAND ${WLTOOL} dump ${WORK}/cut.wb OUTPUT_VARIABLE dumped)
 expect_equal("cut entries" "${dumped}"
   "abcdefghijklmnopqrstuvwxyzABCD\tx\nok\tone, two, three, four, five, six, seven, eight\nsnow\t?\nfits\tyes\n")
+
+# check: what it finds on the output, its exit code says whether it found anything.
+execute_process(COMMAND ${WLTOOL} check ${SAMPLE_MEDIUM} OUTPUT_VARIABLE found RESULT_VARIABLE rc)
+expect_equal("check of the sample medium" "${rc}: ${found}" "0: ")
+execute_process(COMMAND ${WLTOOL} check ${WORK}/nothing OUTPUT_VARIABLE found RESULT_VARIABLE rc)
+expect_equal("check of a medium without install.inf" "${rc}: ${found}"
+  "1: ${WORK}/nothing/install.inf: Can't open INSTALL.INF\n")

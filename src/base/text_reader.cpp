@@ -53,11 +53,15 @@ int TextReader::Get() {
 
 bool TextReader::ReadPiece(std::string& piece, size_t limit) {
     piece.clear();
+    pieceLineNumber_ = linesEnded_ + 1;
     while (piece.size() < limit) {
         int c = Get();
         if (c == EOF) break;
         piece.push_back(static_cast<char>(c));
-        if (c == '\n') break;
+        if (c == '\n') {
+            ++linesEnded_;
+            break;
+        }
     }
     return !piece.empty();
 }

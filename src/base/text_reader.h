@@ -22,6 +22,10 @@ public:
     // Returns false when nothing could be read (end of input or read error).
     bool ReadPiece(std::string& piece, size_t limit);
 
+    // The line of the file (from 1) on which the last piece read began, for messages that
+    // name a line.
+    size_t PieceLineNumber() const { return pieceLineNumber_; }
+
     // True when the input ended at its end (or at Ctrl-Z) rather than by a read error.
     bool AtEnd() const { return atEnd_; }
     bool Failed() const { return failed_; }
@@ -38,6 +42,8 @@ private:
     size_t len_ = 0;
     bool atEnd_ = false;
     bool failed_ = false;
+    size_t linesEnded_ = 0;
+    size_t pieceLineNumber_ = 0;
 };
 
 // Removes one trailing line feed, if present.

@@ -2,6 +2,8 @@
 // RAII for the Win32 handles the program holds: each type gives its handle back exactly once.
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <memory>
 #include <type_traits>
 
@@ -71,6 +73,20 @@ public:
 private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// COM on this thread for the scope's lifetime (the shell link object needs it).
+class ComApartment {
+public:
+    ComApartment() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComApartment() {
+        if (initialised_) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialised_;
 };
 
 }  // namespace setup

@@ -36,15 +36,16 @@ void CreateDictIni(const LanguageEntry& entry, const std::function<void()>& skip
 
 // Drops every line of dict.ini that names entry.displayName: a line of four or more fields by
 // its fourth field less that field's last character (normally the line feed), a line of one
-// to three fields by its first field. Throws FatalError "Can't open DICT.INI" / "Can't open TMP.INI"
-// / "Write error TMP.INI".
-void RemoveLanguageLines(const LanguageEntry& entry, const DictIniPaths& paths = {});
+// to three fields by its first field. Returns true when dict.ini was replaced (false: it stays as
+// it was, tmp.ini beside it). Throws FatalError "Can't open DICT.INI" / "Can't open TMP.INI" /
+// "Write error TMP.INI".
+bool RemoveLanguageLines(const LanguageEntry& entry, const DictIniPaths& paths = {});
 
 // Adds the entry's language line (firstFieldText, second and third field, display name) at
 // the end of every section whose header line starts with "[language]", in place of the blank
-// line that closes it. Throws FatalError "Can't open DICT.INI" / "Can't open TMP.INI" /
-// "Write error TMP.INI".
-void AppendLanguageLine(std::string_view firstFieldText, const LanguageEntry& entry, const DictIniPaths& paths = {});
+// line that closes it. Returns true when dict.ini was replaced, like RemoveLanguageLines.
+// Throws FatalError "Can't open DICT.INI" / "Can't open TMP.INI" / "Write error TMP.INI".
+bool AppendLanguageLine(std::string_view firstFieldText, const LanguageEntry& entry, const DictIniPaths& paths = {});
 
 // The number of language lines of dict.ini, or -1 when it cannot be opened or read to its end.
 int CountLanguageLines(const DictIniPaths& paths = {});

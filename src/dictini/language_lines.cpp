@@ -40,21 +40,21 @@ std::string LanguageLineOf(std::string_view firstFieldText, const LanguageEntry&
 
 }  // namespace
 
-void RemoveLanguageLines(const LanguageEntry& entry, const DictIniPaths& paths) {
+bool RemoveLanguageLines(const LanguageEntry& entry, const DictIniPaths& paths) {
     TextReader dictIni(paths.dictIni);
     if (!dictIni.IsOpen()) ThrowFatal("Can't open DICT.INI");
-    RewriteDictIni(dictIni, paths, [&entry](TextReader& in, TextWriter& out) {
+    return RewriteDictIni(dictIni, paths, [&entry](TextReader& in, TextWriter& out) {
         std::string piece;
         while (in.ReadPiece(piece, kRemovePieceLength))
             if (!NamesLanguage(piece, entry.displayName)) out.Write(piece);
     });
 }
 
-void AppendLanguageLine(std::string_view firstFieldText, const LanguageEntry& entry, const DictIniPaths& paths) {
+bool AppendLanguageLine(std::string_view firstFieldText, const LanguageEntry& entry, const DictIniPaths& paths) {
     TextReader dictIni(paths.dictIni);
     if (!dictIni.IsOpen()) ThrowFatal("Can't open DICT.INI");
     const std::string newLines = LanguageLineOf(firstFieldText, entry) + "\n\n";
-    RewriteDictIni(dictIni, paths, [&newLines](TextReader& in, TextWriter& out) {
+    return RewriteDictIni(dictIni, paths, [&newLines](TextReader& in, TextWriter& out) {
         std::string piece;
         bool inSection = false;
         bool atLineStart = true;  // the next piece begins a line of the file

@@ -50,20 +50,21 @@ constexpr std::array<FirstPassEntry, 4> kFirstPassKeys{{
 
 }  // namespace
 
-void ApplyFirstPassLine(std::string_view line, InstallSettings& settings) {
+ScriptLineUse ApplyFirstPassLine(std::string_view line, InstallSettings& settings) {
     for (const FirstPassEntry& entry : kFirstPassKeys) {
         if (!StartsWithIgnoreCase(line, entry.key)) continue;
         // A key line without a blank has no value and changes nothing.
         std::optional<std::string_view> value = ValueAfterFirstBlank(line);
-        if (!value) return;
+        if (!value) return {LineUse::NoValue, entry.key};
         switch (entry.action) {
             case FirstPassKey::Title: settings.titleText = *value; break;
             case FirstPassKey::Dir: settings.defaultTarget = *value; break;
             case FirstPassKey::WbArg: settings.shortcutArguments = *value; break;
             case FirstPassKey::Debug: settings.detailFlag = *value != "0"; break;
         }
-        return;
+        return {LineUse::Applied, entry.key};
     }
+    return {};
 }
 
 void ReadFirstPass(InstallSettings& settings) {

@@ -11,14 +11,7 @@
 namespace setup {
 namespace {
 
-// What every action of the second pass works on.
-struct ScriptPass {
-    InstallSettings& settings;
-    ScriptServices& services;
-    std::string sourcePrefix;
-};
-
-using Action = void (*)(std::string_view line, ScriptPass& pass);
+using Action = LineUse (*)(std::string_view line, ScriptPass& pass);
 
 struct ScriptKey {
     std::string_view key;
@@ -87,76 +80,92 @@ void InSourceDirectory(ScriptPass& pass, Body body) {
 
 // Every value key needs the blank that starts its value; a line without one is ignored.
 template <typename Apply>
-void WithValue(std::string_view line, Apply apply) {
-    if (std::optional<std::string_view> value = ValueAfterFirstBlank(line)) apply(*value);
+LineUse WithValue(std::string_view line, Apply apply) {
+    std::optional<std::string_view> value = ValueAfterFirstBlank(line);
+    if (!value) return LineUse::NoValue;
+    apply(*value);
+    return LineUse::Applied;
 }
 
-void CreateTargetDirectory(std::string_view line, ScriptPass& pass) {
-    WithValue(line, [&pass](std::string_view value) {
+// The copying keys need two names; a line with fewer is ignored.
+template <typename Apply>
+LineUse WithNames(std::string_view line, Apply apply) {
+    std::optional<NamePair> names = TwoNamesAfterKeyWord(line);
+    if (!names) return LineUse::TooFewNames;
+    apply(*names);
+    return LineUse::Applied;
+}
+
+LineUse CreateTargetDirectory(std::string_view line, ScriptPass& pass) {
+    return WithValue(line, [&pass](std::string_view value) {
         std::string path = pass.settings.targetPrefix + std::string(value);
         if (FitsPathBuffer(path)) pass.services.MakeDirectory(path);
     });
 }
 
-void SetShortcutName(std::string_view line, ScriptPass& pass) {
-    WithValue(line, [&pass](std::string_view value) {
+LineUse SetShortcutName(std::string_view line, ScriptPass& pass) {
+    return WithValue(line, [&pass](std::string_view value) {
         pass.settings.shortcutFlag = true;
         pass.settings.shortcutName = value;
     });
 }
 
-void WriteAviDelay(std::string_view line, ScriptPass& pass) {
-    WithValue(line, [&pass](std::string_view value) {
+LineUse WriteAviDelay(std::string_view line, ScriptPass& pass) {
+    return WithValue(line, [&pass](std::string_view value) {
         pass.services.WriteProfileKey(kProfileSection, "EnglishAviDelay", std::string(value), kProfileFile);
     });
 }
 
 // Key name: from the first blank to the first "=" after it; key value: the rest of the line.
 // Both keep their blanks. A value without "=", or with nothing before it, names no key.
-void WriteIniKey(std::string_view line, ScriptPass& pass) {
-    WithValue(line, [&pass](std::string_view value) {
-        size_t equals = value.find('=');
-        if (equals == std::string_view::npos || equals == 0) return;
-        pass.services.WriteProfileKey(kProfileSection, std::string(value.substr(0, equals)),
-                                      std::string(value.substr(equals + 1)), kProfileFile);
+LineUse WriteIniKey(std::string_view line, ScriptPass& pass) {
+    std::optional<std::string_view> value = ValueAfterFirstBlank(line);
+    if (!value) return LineUse::NoValue;
+    size_t equals = value->find('=');
+    if (equals == std::string_view::npos || equals == 0) return LineUse::NoIniKey;
+    pass.services.WriteProfileKey(kProfileSection, std::string(value->substr(0, equals)),
+                                  std::string(value->substr(equals + 1)), kProfileFile);
+    return LineUse::Applied;
+}
+
+LineUse SetGroupName(std::string_view line, ScriptPass& pass) {
+    return WithValue(line, [&pass](std::string_view value) { pass.settings.groupName = value; });
+}
+
+LineUse SetShortcutProgram(std::string_view line, ScriptPass& pass) {
+    return WithValue(line, [&pass](std::string_view value) { pass.settings.shortcutProgram = value; });
+}
+
+LineUse SetDisplayFile(std::string_view line, ScriptPass& pass) {
+    return WithValue(line, [&pass](std::string_view value) { pass.settings.displayFile = value; });
+}
+
+LineUse RequestWordLists(std::string_view, ScriptPass& pass) {
+    pass.settings.buildWordListsFlag = true;
+    return LineUse::Applied;
+}
+
+LineUse CopyOneFile(std::string_view line, ScriptPass& pass) {
+    return WithNames(line, [&pass](const NamePair& names) {
+        std::string source = pass.sourcePrefix + std::string(names.first);
+        std::string destination = pass.settings.targetPrefix + std::string(names.second);
+        if (!FitsPathBuffer(source) || !FitsPathBuffer(destination)) return;
+        pass.services.ShowDestination(destination);
+        pass.services.CopyFileReplacing(source, destination);
     });
 }
 
-void SetGroupName(std::string_view line, ScriptPass& pass) {
-    WithValue(line, [&pass](std::string_view value) { pass.settings.groupName = value; });
+LineUse CopyMatchingFiles(std::string_view line, ScriptPass& pass) {
+    return WithNames(line, [&pass](const NamePair& names) {
+        InSourceDirectory(pass, [&] { CopyFoundFiles(pass, names.first, names.second); });
+    });
 }
 
-void SetShortcutProgram(std::string_view line, ScriptPass& pass) {
-    WithValue(line, [&pass](std::string_view value) { pass.settings.shortcutProgram = value; });
-}
-
-void SetDisplayFile(std::string_view line, ScriptPass& pass) {
-    WithValue(line, [&pass](std::string_view value) { pass.settings.displayFile = value; });
-}
-
-void RequestWordLists(std::string_view, ScriptPass& pass) { pass.settings.buildWordListsFlag = true; }
-
-void CopyOneFile(std::string_view line, ScriptPass& pass) {
-    std::optional<NamePair> names = TwoNamesAfterKeyWord(line);
-    if (!names) return;
-    std::string source = pass.sourcePrefix + std::string(names->first);
-    std::string destination = pass.settings.targetPrefix + std::string(names->second);
-    if (!FitsPathBuffer(source) || !FitsPathBuffer(destination)) return;
-    pass.services.ShowDestination(destination);
-    pass.services.CopyFileReplacing(source, destination);
-}
-
-void CopyMatchingFiles(std::string_view line, ScriptPass& pass) {
-    std::optional<NamePair> names = TwoNamesAfterKeyWord(line);
-    if (!names) return;
-    InSourceDirectory(pass, [&] { CopyFoundFiles(pass, names->first, names->second); });
-}
-
-void CopySubdirectory(std::string_view line, ScriptPass& pass) {
-    std::optional<NamePair> names = TwoNamesAfterKeyWord(line);
-    if (!names) return;
-    InSourceDirectory(pass, [&] {
-        if (pass.services.ChangeDirectory(std::string(names->first))) CopyFoundFiles(pass, "*.*", names->second);
+LineUse CopySubdirectory(std::string_view line, ScriptPass& pass) {
+    return WithNames(line, [&pass](const NamePair& names) {
+        InSourceDirectory(pass, [&] {
+            if (pass.services.ChangeDirectory(std::string(names.first))) CopyFoundFiles(pass, "*.*", names.second);
+        });
     });
 }
 
@@ -175,20 +184,23 @@ constexpr std::array<ScriptKey, 11> kScriptKeys{{
     {"sndcopy", 7, CopySubdirectory},
 }};
 
-void ApplyScriptLine(std::string_view line, ScriptPass& pass) {
-    for (const ScriptKey& entry : kScriptKeys) {
-        if (StartsWithIgnoreCase(line, entry.key.substr(0, entry.comparedLength))) {
-            entry.action(line, pass);
-            return;
-        }
-    }
-}
-
 }  // namespace
 
-void RunScriptActions(InstallSettings& settings, ScriptServices& services) {
+ScriptPass::ScriptPass(InstallSettings& passSettings, ScriptServices& passServices)
+    : settings(passSettings), services(passServices), sourcePrefix(DirectoryPrefix(passSettings.sourceDirectory)) {
     settings.targetPrefix = DirectoryPrefix(settings.targetDirectory);
-    ScriptPass pass{settings, services, DirectoryPrefix(settings.sourceDirectory)};
+}
+
+ScriptLineUse ApplyScriptLine(std::string_view line, ScriptPass& pass) {
+    for (const ScriptKey& entry : kScriptKeys) {
+        if (StartsWithIgnoreCase(line, entry.key.substr(0, entry.comparedLength)))
+            return {entry.action(line, pass), entry.key};
+    }
+    return {};
+}
+
+void RunScriptActions(InstallSettings& settings, ScriptServices& services) {
+    ScriptPass pass(settings, services);
     bool opened = ForEachScriptLine(InstallScriptPath(settings.sourceDirectory),
                                     [&pass](std::string_view line) { ApplyScriptLine(line, pass); });
     if (!opened) ThrowFatal("Can't open INSTALL.INF");

@@ -2,7 +2,10 @@
 // The second pass over install.inf: directories, copies, win.ini keys and the settings of the
 // later install steps (word lists, display file, shortcut).
 #include <cstddef>
+#include <string>
+#include <string_view>
 
+#include "script/install_script.h"
 #include "script/install_settings.h"
 #include "script/script_services.h"
 
@@ -19,9 +22,23 @@ constexpr size_t kMaxRememberedDirectoryLength = 258;
 constexpr const char* kProfileSection = "Dictionary";
 constexpr const char* kProfileFile = "win.ini";
 
-// Forms the target prefix (stored in settings) and the source prefix, then carries out every
-// line of install.inf in settings.sourceDirectory. Failures of the actions are silent.
-// Throws FatalError "Can't open INSTALL.INF" when the script cannot be opened.
+// What the second pass works on: the settings it records, the services it acts through and the
+// source prefix. Made at the start of the pass; it forms the target prefix (stored in settings)
+// and the source prefix.
+struct ScriptPass {
+    ScriptPass(InstallSettings& passSettings, ScriptServices& passServices);
+
+    InstallSettings& settings;
+    ScriptServices& services;
+    std::string sourcePrefix;
+};
+
+// Carries out one significant line of install.inf: the first key that matches performs its
+// action. The word-list tool's medium check feeds the lines one by one to services that only look.
+ScriptLineUse ApplyScriptLine(std::string_view line, ScriptPass& pass);
+
+// Carries out every line of install.inf in settings.sourceDirectory. Failures of the actions
+// are silent. Throws FatalError "Can't open INSTALL.INF" when the script cannot be opened.
 void RunScriptActions(InstallSettings& settings, ScriptServices& services);
 
 }  // namespace setup

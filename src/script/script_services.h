@@ -18,10 +18,11 @@ class ScriptServices {
 public:
     virtual ~ScriptServices() = default;
 
-    // One directory level, default security; the result is not looked at.
-    virtual void MakeDirectory(const std::string& path) = 0;
-    // Replaces an existing destination; the result is not looked at.
-    virtual void CopyFileReplacing(const std::string& source, const std::string& destination) = 0;
+    // One directory level, default security. The results of the actions are for the log of an
+    // unattended run; the actions themselves never look at them.
+    virtual bool MakeDirectory(const std::string& path) = 0;
+    // Replaces an existing destination.
+    virtual bool CopyFileReplacing(const std::string& source, const std::string& destination) = 0;
     // Calls onEntry for every entry that matches the pattern, in the order of the search,
     // while the search is open; a pattern that matches nothing calls it never.
     virtual void ForEachEntry(const std::string& pattern, const std::function<void(const FoundEntry&)>& onEntry) = 0;
@@ -29,7 +30,7 @@ public:
     virtual std::optional<std::string> CurrentDirectory() = 0;
     virtual bool ChangeDirectory(const std::string& path) = 0;
     // Profile write into the named file (the platform resolves "win.ini" to its own).
-    virtual void WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
+    virtual bool WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
                                  const std::string& file) = 0;
     // Puts the path into DirectoryEdit and updates the main window at once.
     virtual void ShowDestination(const std::string& path) = 0;

@@ -27,10 +27,12 @@ void ForEachFoundEntry(const std::string& pattern, const std::function<void(cons
     } while (FindNextFileA(search.get(), &data));
 }
 
-void Win32ScriptServices::MakeDirectory(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
+bool Win32ScriptServices::MakeDirectory(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
 
-void Win32ScriptServices::CopyFileReplacing(const std::string& source, const std::string& destination) {
-    CopyFileA(source.c_str(), destination.c_str(), FALSE);
+bool Win32ScriptServices::CopyFileReplacing(const std::string& source, const std::string& destination) {
+    return CopyFileA(source.c_str(), destination.c_str(), FALSE) != FALSE;
 }
 
 void Win32ScriptServices::ForEachEntry(const std::string& pattern,
@@ -44,12 +46,13 @@ bool Win32ScriptServices::ChangeDirectory(const std::string& path) {
     return SetCurrentDirectoryA(path.c_str()) != FALSE;
 }
 
-void Win32ScriptServices::WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
+bool Win32ScriptServices::WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
                                           const std::string& file) {
-    WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str());
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
 }
 
 void Win32ScriptServices::ShowDestination(const std::string& path) {
+    if (!directoryEdit_) return;
     SetWindowTextA(directoryEdit_, path.c_str());
     UpdateWindow(mainWindow_);
 }

@@ -17,15 +17,16 @@ void ForEachFoundEntry(const std::string& pattern, const std::function<void(cons
 
 class Win32ScriptServices final : public ScriptServices {
 public:
-    // directoryEdit shows each destination path; mainWindow is updated after each change.
+    // directoryEdit shows each destination path; mainWindow is updated after each change. An
+    // unattended run has neither (nullptr) and shows nothing.
     Win32ScriptServices(HWND directoryEdit, HWND mainWindow) : directoryEdit_(directoryEdit), mainWindow_(mainWindow) {}
 
-    void MakeDirectory(const std::string& path) override;
-    void CopyFileReplacing(const std::string& source, const std::string& destination) override;
+    bool MakeDirectory(const std::string& path) override;
+    bool CopyFileReplacing(const std::string& source, const std::string& destination) override;
     void ForEachEntry(const std::string& pattern, const std::function<void(const FoundEntry&)>& onEntry) override;
     std::optional<std::string> CurrentDirectory() override;
     bool ChangeDirectory(const std::string& path) override;
-    void WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
+    bool WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
                          const std::string& file) override;
     void ShowDestination(const std::string& path) override;
 

@@ -36,20 +36,22 @@ std::optional<std::string> ProgramsFolder(HWND owner) {
 
 }  // namespace
 
-void CreateProgramShortcut(const InstallSettings& settings, HWND owner) {
+std::optional<std::string> CreateProgramShortcut(const InstallSettings& settings, HWND owner) {
     std::string targetPath = settings.targetPrefix + settings.shortcutProgram;
-    if (targetPath.size() > kMaxPathLength) return;
+    if (targetPath.size() > kMaxPathLength) return std::nullopt;
     std::optional<std::string> programs = ProgramsFolder(owner);
-    if (!programs || !SetCurrentDirectoryA(programs->c_str())) return;
+    if (!programs || !SetCurrentDirectoryA(programs->c_str())) return std::nullopt;
     // A group that exists is reused; one that cannot be made or entered leaves the shortcut
     // in the Programs folder.
     CreateDirectoryA(settings.groupName.c_str(), nullptr);
     SetCurrentDirectoryA(settings.groupName.c_str());
     std::optional<std::string> folder = QueryCurrentDirectory();
-    if (!folder || folder->size() > kMaxGroupFolderLength) return;
+    if (!folder || folder->size() > kMaxGroupFolderLength) return std::nullopt;
     std::string linkPath = DirectoryPrefix(*folder) + settings.shortcutName + ".lnk";
-    if (linkPath.size() > kMaxPathLength) return;
-    WriteShellLink(targetPath, linkPath, settings.targetPrefix, settings.shortcutArguments);
+    if (linkPath.size() > kMaxPathLength) return std::nullopt;
+    if (FAILED(WriteShellLink(targetPath, linkPath, settings.targetPrefix, settings.shortcutArguments)))
+        return std::nullopt;
+    return linkPath;
 }
 
 HRESULT WriteShellLink(const std::string& targetPath, const std::string& linkPath, const std::string& workingDirectory,

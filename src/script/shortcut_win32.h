@@ -3,6 +3,7 @@
 // folder, written through the shell link object. Every failure is silent.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "script/install_settings.h"
@@ -13,8 +14,9 @@ namespace setup {
 // Programs folder itself when the group cannot be made or entered). Target: target prefix +
 // shortcut program; working directory: the target prefix; arguments: the "wbarg" text.
 // Needs COM initialised on this thread; owner owns the shell's folder lookup. Leaves the
-// group folder as the working directory.
-void CreateProgramShortcut(const InstallSettings& settings, HWND owner);
+// group folder as the working directory. Returns the path of the shortcut saved; nothing when
+// none was (the window's run does not look, the unattended run logs it).
+std::optional<std::string> CreateProgramShortcut(const InstallSettings& settings, HWND owner);
 
 // Creates the shell link object, sets its target path, arguments and working directory, and
 // saves it at linkPath (ANSI code page). Returns the result of the last step that ran.

@@ -3,8 +3,10 @@
 #include <new>
 
 #include "base/fatal.h"
+#include "base/text_reader.h"
 #include "dictini/dict_ini.h"
 #include "script/script_actions.h"
+#include "setup/install_log.h"
 #include "wordlist/build_word_list.h"
 #include "wordlist/language_list.h"
 
@@ -22,9 +24,13 @@ public:
         setup::SetCollationLocale(collation_, services_.Collation(), services_.Messages());
     }
     void CreateDictIni(const LanguageEntry& entry) override {
+        const bool existed = TextReader(DictIniPaths{}.dictIni).IsOpen();
         setup::CreateDictIni(entry, [this] { services_.Progress().SkipDetailRow(); });
+        services_.LogStep(existed ? "dict.ini kept as it is" : "dict.ini created");
     }
     void BuildWordList(const LanguageEntry& entry) override {
+        services_.LogStep("word list " + entry.displayName + ": " + WordListPath(entry.fromListName) + " -> " +
+                          WordListPath(entry.toListName));
         setup::BuildWordList({.entry = entry,
                               .displayFile = settings_.displayFile,
                               .detailFlag = settings_.detailFlag,
@@ -33,9 +39,13 @@ public:
                               .progress = services_.Progress(),
                               .messages = services_.Messages()});
     }
-    void RemoveLanguageLines(const LanguageEntry& entry) override { setup::RemoveLanguageLines(entry); }
+    void RemoveLanguageLines(const LanguageEntry& entry) override {
+        const bool replaced = setup::RemoveLanguageLines(entry);
+        services_.LogStep("dict.ini lines of " + entry.displayName + " removed" + std::string(StepResult(replaced)));
+    }
     void AppendLanguageLine(const LanguageEntry& entry) override {
-        setup::AppendLanguageLine(entry.firstFieldText, entry);
+        const bool replaced = setup::AppendLanguageLine(entry.firstFieldText, entry);
+        services_.LogStep("dict.ini line of " + entry.displayName + " added" + std::string(StepResult(replaced)));
     }
 
 private:
@@ -59,10 +69,12 @@ void RunInstallSteps(InstallSettings& settings, InstallServices& services) {
         InstallJobSteps steps(settings, collation, services);
         BuildWordLists(entry, steps);
     }
-    if (CountLanguageLines() > 1)
-        SortLanguageList([&](const std::string& a, const std::string& b) {
-            return CompareCollated(collation, services.Collation(), a, b);
-        });
+    if (CountLanguageLines() > 1) {
+        const bool sorted = SortLanguageList([&](const std::string& a, const std::string& b) {
+                                return CompareCollated(collation, services.Collation(), a, b);
+                            }) == 0;
+        services.LogStep("dict.ini [language] sorted" + std::string(StepResult(sorted)));
+    }
 
     if (settings.shortcutFlag) services.CreateProgramShortcut(settings);
     services.CloseWindow();
@@ -88,6 +100,7 @@ StartOutcome RunStartCommand(InstallSettings& settings, const std::string& targe
     std::string failure;
     try {
         const std::optional<std::string> target = services.AcceptTargetDirectory(targetText);
+        services.LogStep("target directory " + target.value_or(targetText) + (target ? ": ok" : ": refused"));
         if (!target) {
             services.Messages().Show("Invalid Directory", "Error", MessageIcon::Error, true);
             return StartOutcome::TargetRefused;

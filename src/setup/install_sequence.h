@@ -34,6 +34,9 @@ public:
     // Shows the error and ends the process with exit code 1 (where the platform allows it,
     // it does not return).
     virtual void ReportFatal(const std::string& message) = 0;
+    // One line for the log of an unattended run (the target, each word-list job, each dict.ini
+    // change); a run with the window keeps no log.
+    virtual void LogStep(const std::string& line) = 0;
 };
 
 // The text of the "Error" box for the exception being handled (call it inside a catch block):

@@ -56,6 +56,7 @@ public:
     }
     void CloseWindow() override { DestroyWindow(run_.ui.window); }
     void ReportFatal(const std::string& message) override { setup::ReportFatal(run_.ui.window, message); }
+    void LogStep(const std::string&) override {}
 
 private:
     RunState& run_;

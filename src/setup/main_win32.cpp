@@ -1,26 +1,34 @@
-// Program entry: the run's state, the first pass over install.inf, the window, the message loop.
+// Program entry: the switches; then either the unattended run, or the run's state, the first
+// pass over install.inf, the window and the message loop.
 #include <windows.h>
 
-#include "script/install_script.h"
+#include "setup/command_line.h"
 #include "setup/install_sequence.h"
 #include "setup/install_services_win32.h"
 #include "setup/report_fatal_win32.h"
+#include "setup/unattended_win32.h"
 #include "ui/main_window_win32.h"
+#include "ui/message_box_win32.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     using namespace setup;
+    // A switch not understood installs nothing and shows nothing: a deployment script must
+    // never wait for a box.
+    const std::optional<CommandLine> options = ParseCommandLine(commandLine ? commandLine : "");
+    if (!options) return kExitSwitchNotUnderstood;
+    if (options->showHelp) {
+        ShowMessageBox(nullptr, kCommandLineHelp, "Install", MessageIcon::None);
+        return kExitDone;
+    }
+    if (options->unattended) return RunUnattended(*options);
+
     RunState run;
     run.instance = instance;
     run.titleFont.reset(CreateTitleFont(40, FW_BOLD, "Times New Roman"));
     run.startCommand = &OnStartCommand;
 
-    char directory[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(MAX_PATH, directory);
-    if (length == 0 || length > kMaxDirectoryLength) ReportFatal(nullptr, "Can't open INSTALL.INF");
-    run.settings.sourceDirectory.assign(directory, length);
-
     try {
-        ReadFirstPass(run.settings);
+        ReadStartSettings(run.settings);
     } catch (...) {
         ReportFatal(nullptr, DescribeCurrentException());
     }

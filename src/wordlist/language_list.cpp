@@ -51,16 +51,29 @@ bool IsUsableListName(std::string_view name) {
     return !IsDeviceName(base) && !EqualsIgnoreCase(name, kScratchListName);
 }
 
+bool LanguageCfReader::ReadDescription(LanguageEntry& entry) {
+    std::string line;
+    if (!ReadSignificantLine(reader_, line)) return false;
+    lines_.description = reader_.PieceLineNumber();
+    SetDescriptionLine(entry, line);
+    return true;
+}
+
+bool LanguageCfReader::ReadListNames(LanguageEntry& entry) {
+    if (!ReadSignificantLine(reader_, entry.fromListName)) return false;
+    lines_.from = reader_.PieceLineNumber();
+    if (!ReadSignificantLine(reader_, entry.toListName)) return false;
+    lines_.to = reader_.PieceLineNumber();
+    return true;
+}
+
 void BuildWordLists(LanguageEntry& entry, LanguageJobSteps& steps, const std::string& languageCfPath) {
-    TextReader languageCf(languageCfPath);
+    LanguageCfReader languageCf(languageCfPath);
     if (!languageCf.IsOpen()) ThrowFatal("Can't open LANGUAGE.CF");
 
-    std::string line;
-    for (int entryNumber = 0; ReadSignificantLine(languageCf, line); ++entryNumber) {
-        SetDescriptionLine(entry, line);
+    for (int entryNumber = 0; languageCf.ReadDescription(entry); ++entryNumber) {
         steps.SetCollationLocale();
-        if (!ReadSignificantLine(languageCf, entry.fromListName)) break;
-        if (!ReadSignificantLine(languageCf, entry.toListName)) break;
+        if (!languageCf.ReadListNames(entry)) break;
         CheckListName(entry.fromListName);
         CheckListName(entry.toListName);
         if (entryNumber == 0) steps.CreateDictIni(entry);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/language_entry.h"
+#include "base/text_reader.h"
 
 namespace setup {
 
@@ -25,6 +26,34 @@ public:
 // is neither "." nor "..", names no device (CON, NUL, COM1...) and is not the scratch list's
 // name. Windows ignores trailing dots and blanks of a name, so they are ignored here too.
 bool IsUsableListName(std::string_view name);
+
+// language.cf read job by job (base/significant_lines.h), as BuildWordLists reads it; the medium
+// check of the word-list tool reads it the same way.
+class LanguageCfReader {
+public:
+    explicit LanguageCfReader(const std::string& path) : reader_(path) {}
+    bool IsOpen() const { return reader_.IsOpen(); }
+
+    // The next description line, taken apart into entry; false at the end of the file. Throws
+    // FatalError "Too few fields in LANGUAGE.CF: ..." for a line of fewer than four fields.
+    bool ReadDescription(LanguageEntry& entry);
+    // The FROM and TO names into entry, not checked here; false when the file ends first.
+    bool ReadListNames(LanguageEntry& entry);
+
+    // The lines of the file (from 1) on which the last description, FROM and TO lines began.
+    struct EntryLines {
+        size_t description = 0;
+        size_t from = 0;
+        size_t to = 0;
+    };
+    const EntryLines& Lines() const { return lines_; }
+
+    void Close() { reader_.Close(); }
+
+private:
+    TextReader reader_;
+    EntryLines lines_;
+};
 
 // Runs the jobs of language.cf, three significant lines each (base/significant_lines.h);
 // entry is the current LanguageEntry, overwritten by each job. An entry cut short by the end

@@ -26,4 +26,17 @@ public:
     virtual void SkipDetailRow() = 0;
 };
 
+// The progress of a build that nobody watches (the unattended run, the word-list tool): shown
+// nowhere.
+class NoProgress final : public WordListProgress {
+public:
+    void BeginBuildDisplay(std::string_view) override {}
+    void DrawProgressBar(BuildStage) override {}
+    void DrawDetailText(std::string_view) override {}
+    void DrawDone() override {}
+    void DrawCounter(std::int32_t) override {}
+    void EndBuildDisplay() override {}
+    void SkipDetailRow() override {}
+};
+
 }  // namespace setup

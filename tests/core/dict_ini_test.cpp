@@ -37,7 +37,7 @@ LanguageEntry Entry(const std::string& fields) {  // "first|second|third|name"
 
 int CompareFolded(const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); }
 
-// Runs one operation; returns the result of count and sort.
+// Runs one operation; returns its result (remove and append: 1 when dict.ini was replaced).
 int RunOperation(const std::string& run, const DictIniPaths& paths) {
     const size_t blank = run.find(' ');
     const std::string op = run.substr(0, blank);
@@ -52,10 +52,10 @@ int RunOperation(const std::string& run, const DictIniPaths& paths) {
     } else if (op == "remove") {
         LanguageEntry entry;
         entry.displayName = argument;
-        RemoveLanguageLines(entry, paths);
+        return RemoveLanguageLines(entry, paths);
     } else if (op == "append") {
         const LanguageEntry entry = Entry(argument);
-        AppendLanguageLine(entry.firstFieldText, entry, paths);
+        return AppendLanguageLine(entry.firstFieldText, entry, paths);
     } else if (op == "count") {
         return CountLanguageLines(paths);
     } else if (op == "sort") {
@@ -114,7 +114,8 @@ TEST(DictIni, EachRewriteLeavesDictIniAsItWasWhenTmpIniFailsIt) {
             if (message) {
                 ExpectFatal([&] { RunOperation(rewrite, dir.paths); }, message);
             } else {
-                RunOperation(rewrite, dir.paths);
+                // Reported as not replaced: false from remove and append, -1 from sort.
+                EXPECT_EQ(RunOperation(rewrite, dir.paths), std::string(rewrite) == "sort" ? -1 : 0);
                 EXPECT_NE(test::ReadFileBytes(dir.paths.tmpIni), "");  // a read-only dict.ini keeps tmp.ini beside it
             }
             ASSERT_FALSE(fs::is_symlink(dir.paths.dictIni));

@@ -47,10 +47,16 @@ public:
     }
     void CloseWindow() override { calls.push_back("close window"); }
     void ReportFatal(const std::string& message) override { calls.push_back("fatal " + message); }
+    // The log's lines are checked where the log is written: the unattended runs under Wine.
+    void LogStep(const std::string&) override {}
 
-    void MakeDirectory(const std::string& path) override { calls.push_back("mkdir " + path); }
-    void CopyFileReplacing(const std::string& source, const std::string& destination) override {
+    bool MakeDirectory(const std::string& path) override {
+        calls.push_back("mkdir " + path);
+        return true;
+    }
+    bool CopyFileReplacing(const std::string& source, const std::string& destination) override {
         calls.push_back("copy " + source + " -> " + destination);
+        return true;
     }
     void ForEachEntry(const std::string&, const std::function<void(const FoundEntry&)>&) override {}
     std::optional<std::string> CurrentDirectory() override { return std::filesystem::current_path().string(); }
@@ -60,8 +66,9 @@ public:
         std::filesystem::current_path(path, error);
         return !error;
     }
-    void WriteProfileKey(const std::string&, const std::string& key, const std::string&, const std::string&) override {
+    bool WriteProfileKey(const std::string&, const std::string& key, const std::string&, const std::string&) override {
         calls.push_back("profile " + key);
+        return true;
     }
     void ShowDestination(const std::string&) override {}
 

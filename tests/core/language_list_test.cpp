@@ -22,18 +22,19 @@ std::vector<std::string> SignificantLines(const std::string& bytes) {
     TextReader reader(dir.File("language.cf"));
     std::vector<std::string> lines;
     std::string line;
-    while (ReadSignificantLine(reader, line)) lines.push_back(line);
+    // Each line with the number of the file line it began on.
+    while (ReadSignificantLine(reader, line)) lines.push_back(std::to_string(reader.PieceLineNumber()) + ":" + line);
     return lines;
 }
 
 TEST(ReadSignificantLine, SkipsEmptyAndCommentLinesAndReadsIn99CharacterPieces) {
     EXPECT_EQ(SignificantLines("# c\n\na\r\n\r\n #x\n   \n#\nb\rc\nz\x00y\n\x00z\nlast"s),
-              (std::vector<std::string>{"a", " #x", "   ", "b\rc", "z", "last"}));
+              (std::vector<std::string>{"3:a", "5: #x", "6:   ", "8:b\rc", "9:z", "11:last"}));
     std::string x99(99, 'x');
     EXPECT_EQ(SignificantLines(x99 + "\n" + x99 +
                                "yy\n#\x1a"
                                "after\n"),
-              (std::vector<std::string>{x99, x99, "yy"}));
+              (std::vector<std::string>{"1:" + x99, "2:" + x99, "2:yy"}));
 }
 
 // Records the calls of the driver and does the dict.ini steps for real in a temporary directory.

@@ -28,9 +28,13 @@ public:
     std::set<std::string> enterable;
     std::map<std::pair<std::string, std::string>, std::vector<FoundEntry>> listings;
 
-    void MakeDirectory(const std::string& path) override { calls.push_back("mkdir " + path); }
-    void CopyFileReplacing(const std::string& source, const std::string& destination) override {
+    bool MakeDirectory(const std::string& path) override {
+        calls.push_back("mkdir " + path);
+        return true;
+    }
+    bool CopyFileReplacing(const std::string& source, const std::string& destination) override {
         calls.push_back("copy " + source + " -> " + destination);
+        return true;
     }
     void ForEachEntry(const std::string& pattern, const std::function<void(const FoundEntry&)>& onEntry) override {
         calls.push_back("find " + pattern + " in " + currentDirectory);
@@ -50,9 +54,10 @@ public:
         currentDirectory = path;
         return true;
     }
-    void WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
+    bool WriteProfileKey(const std::string& section, const std::string& key, const std::string& value,
                          const std::string& file) override {
         calls.push_back("profile [" + section + "] <" + key + "> = <" + value + "> in " + file);
+        return true;
     }
     void ShowDestination(const std::string& path) override { calls.push_back("show " + path); }
 };

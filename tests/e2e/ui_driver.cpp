@@ -63,6 +63,15 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
     return FALSE;
 }
 
+BOOL CALLBACK FindVisible(HWND window, LPARAM param) {
+    auto* context = reinterpret_cast<FindContext*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != context->processId || !IsWindowVisible(window)) return TRUE;
+    context->found = window;
+    return FALSE;
+}
+
 HWND FindProcessWindow(DWORD processId, const char* className) {
     FindContext context{processId, className, true, nullptr};
     EnumWindows(&FindTopLevel, reinterpret_cast<LPARAM>(&context));
@@ -111,11 +120,13 @@ SetupProcess::~SetupProcess() {
     }
 }
 
-bool SetupProcess::Start(const std::string& exePath, const std::string& workingDirectory) {
+bool SetupProcess::Start(const std::string& exePath, const std::string& workingDirectory,
+                         const std::string& arguments) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::string commandLine = "\"" + exePath + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
     if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workingDirectory.c_str(), &startup, &info))
         return false;
@@ -123,6 +134,12 @@ bool SetupProcess::Start(const std::string& exePath, const std::string& workingD
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
     return true;
+}
+
+bool SetupProcess::ShowsAnyWindow() const {
+    FindContext context{processId_, nullptr, true, nullptr};
+    EnumWindows(&FindVisible, reinterpret_cast<LPARAM>(&context));
+    return context.found != nullptr;
 }
 
 bool SetupProcess::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }

@@ -40,8 +40,9 @@ public:
     SetupProcess(const SetupProcess&) = delete;
     SetupProcess& operator=(const SetupProcess&) = delete;
 
-    // Starts the program with the given working directory (the distribution medium).
-    bool Start(const std::string& exePath, const std::string& workingDirectory);
+    // Starts the program with the given working directory (the distribution medium); arguments
+    // follow the quoted program name on its command line, exactly as given.
+    bool Start(const std::string& exePath, const std::string& workingDirectory, const std::string& arguments = "");
 
     // The program's visible top-level window of class "Install"; nullptr after the timeout.
     HWND WaitForMainWindow(DWORD timeoutMs = 20000);
@@ -69,6 +70,8 @@ public:
     // Exit code, or nothing when the program still runs after the timeout.
     std::optional<DWORD> WaitForExit(DWORD timeoutMs = 20000);
     bool Running() const;
+    // Whether a top-level window of the program (the main window, a box) is visible now.
+    bool ShowsAnyWindow() const;
     DWORD ProcessId() const { return processId_; }
 
 private:

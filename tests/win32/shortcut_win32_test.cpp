@@ -63,8 +63,8 @@ protected:
 
 TEST_F(ShortcutTest, TheFirstExampleLandsInItsGroupWithTargetArgumentsAndWorkingDirectory) {
     std::string group = Group(settings.groupName);
-    CreateProgramShortcut(settings, nullptr);
     std::string link = group + "\\My Program" + unique + ".lnk";
+    EXPECT_EQ(CreateProgramShortcut(settings, nullptr), link);
     ASSERT_TRUE(Exists(link));
     std::optional<LinkProperties> properties = ReadLink(link);
     ASSERT_TRUE(properties.has_value());
@@ -115,7 +115,7 @@ TEST_F(ShortcutTest, OverLongPathsMakeNoShortcutAndNoPartialOne) {
     std::string group = Group(settings.groupName);
     // Link path: group folder + "\" + name + ".lnk" beyond 259 characters.
     settings.shortcutName = std::string(260 - group.size(), 'n');
-    CreateProgramShortcut(settings, nullptr);
+    EXPECT_EQ(CreateProgramShortcut(settings, nullptr), std::nullopt);
     std::vector<std::string> inGroup;
     ForEachFoundEntry(group + "\\*", [&inGroup](const FoundEntry& entry) {
         if (!entry.isDirectory) inGroup.push_back(entry.name);

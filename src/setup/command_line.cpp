@@ -1,0 +1,68 @@
+#include "setup/command_line.h"
+
+#include "base/ascii.h"
+
+namespace setup {
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kTargetSwitch = "/D=";
+constexpr std::string_view kLogSwitch = "/LOG=";
+
+bool IsBlank(char c) { return kBlanks.find(c) != std::string_view::npos; }
+
+// Double quotes cannot be part of a Windows path: they only group blanks, and are dropped.
+std::string WithoutQuotes(std::string_view text) {
+    std::string result;
+    for (char c : text)
+        if (c != '"') result.push_back(c);
+    return result;
+}
+
+}  // namespace
+
+const char* const kCommandLineHelp =
+    "setup [/S] [/LOG=<file>] [/D=<directory>]\n\n"
+    "/S  installs without the window and without any message box.\n"
+    "/LOG=<file>  appends one line for every step to the file.\n"
+    "/D=<directory>  the target directory instead of the script's; the last switch, it takes the "
+    "rest of the line, blanks included.\n"
+    "/?  shows this list.\n\n"
+    "Exit codes: 0 installed, 1 error, 2 invalid directory, 3 switch not understood.";
+
+std::optional<CommandLine> ParseCommandLine(std::string_view text) {
+    CommandLine options;
+    // A target or a log belongs to an unattended run.
+    auto understood = [&options]() -> std::optional<CommandLine> {
+        if ((options.target || options.logPath) && !options.unattended && !options.showHelp) return std::nullopt;
+        return options;
+    };
+    size_t pos = 0;
+    while ((pos = text.find_first_not_of(kBlanks, pos)) != std::string_view::npos) {
+        // A word as Windows reads an argument: blanks inside double quotes do not end it.
+        std::string word;
+        for (bool quoted = false; pos < text.size() && (quoted || !IsBlank(text[pos])); ++pos) {
+            if (text[pos] == '"') {
+                quoted = !quoted;
+                continue;
+            }
+            word.push_back(text[pos]);
+            if (EqualsIgnoreCase(word, kTargetSwitch)) {
+                options.target = WithoutQuotes(text.substr(pos + 1));
+                return understood();
+            }
+        }
+        if (StartsWithIgnoreCase(word, kLogSwitch) && word.size() > kLogSwitch.size())
+            options.logPath = word.substr(kLogSwitch.size());
+        else if (EqualsIgnoreCase(word, "/S"))
+            options.unattended = true;
+        else if (word == "/?")
+            options.showHelp = true;
+        else
+            return std::nullopt;
+    }
+    return understood();
+}
+
+}  // namespace setup

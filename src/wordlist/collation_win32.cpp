@@ -44,7 +44,9 @@ bool Win32Collation::AppendSortKey(std::string_view text, std::string& key) {
     // LCMapStringA refuses an empty source; the empty head word's key is empty and orders
     // first, as CompareStringA orders "" before every other text.
     if (text.empty()) return true;
-    if (!keys_) keys_.emplace([this](std::string_view piece, std::string& pieceKey) { return AppendPlatformKey(piece, pieceKey); });
+    if (!keys_)
+        keys_.emplace(
+            [this](std::string_view piece, std::string& pieceKey) { return AppendPlatformKey(piece, pieceKey); });
     return keys_->AppendKey(text, key);
 }
 

@@ -64,24 +64,35 @@ std::uint32_t HashHeadWord(std::string_view text) {
     return hash;
 }
 
-// Byte-identical head words are found with an open-addressing table of record indexes.
+// Byte-identical head words are found with an open-addressing table whose slots hold a word's
+// hash and index, so that a probe reads a record only when the hashes are equal. The hashes
+// of all records are made first, so that the slot of a later record can be fetched ahead.
 DistinctHeadWords FindDistinctHeadWords(const LoadedWordList& records) {
     DistinctHeadWords distinct;
-    distinct.wordOfRecord.resize(records.size());
+    std::vector<std::uint32_t>& hashes = distinct.wordOfRecord;  // replaced by the word indexes below
+    hashes.resize(records.size());
+    for (size_t i = 0; i < records.size(); ++i) hashes[i] = HashHeadWord(HeadWordText(records[i]));
     size_t capacity = 16;
     while (capacity < records.size() + records.size() / 2) capacity *= 2;
-    constexpr std::uint32_t kEmpty = UINT32_MAX;
-    std::vector<std::uint32_t> slots(capacity, kEmpty);  // the word index held in each slot
+    const size_t mask = capacity - 1;
+    std::vector<std::uint64_t> slots(capacity, 0);  // hash << 32 | word index + 1; 0: empty
+    constexpr size_t kPrefetchDistance = 16;
     for (size_t i = 0; i < records.size(); ++i) {
+        if (i + kPrefetchDistance < records.size()) __builtin_prefetch(&slots[hashes[i + kPrefetchDistance] & mask]);
+        const std::uint32_t hash = hashes[i];
         const std::string_view text = HeadWordText(records[i]);
-        size_t slot = HashHeadWord(text) & (capacity - 1);
-        while (slots[slot] != kEmpty && HeadWordText(records[distinct.firstRecords[slots[slot]]]) != text)
-            slot = (slot + 1) & (capacity - 1);
-        if (slots[slot] == kEmpty) {
-            slots[slot] = static_cast<std::uint32_t>(distinct.firstRecords.size());
-            distinct.firstRecords.push_back(static_cast<std::uint32_t>(i));
+        size_t slot = hash & mask;
+        for (;; slot = (slot + 1) & mask) {
+            const std::uint64_t held = slots[slot];
+            if (held == 0) {
+                distinct.firstRecords.push_back(static_cast<std::uint32_t>(i));
+                slots[slot] = std::uint64_t{hash} << 32 | distinct.firstRecords.size();
+                break;
+            }
+            const std::uint32_t word = static_cast<std::uint32_t>(held) - 1;
+            if (held >> 32 == hash && HeadWordText(records[distinct.firstRecords[word]]) == text) break;
         }
-        distinct.wordOfRecord[i] = slots[slot];
+        hashes[i] = static_cast<std::uint32_t>(slots[slot]) - 1;
     }
     return distinct;
 }

@@ -55,7 +55,8 @@ bool SortKeyTable::AppendKey(std::string_view text, std::string& key) const {
 }
 
 CheckedSortKeys::CheckedSortKeys(PlatformSortKey platformKey, std::size_t sampleSize)
-    : platformKey_(std::move(platformKey)), sampleLeft_(sampleSize),
+    : platformKey_(std::move(platformKey)),
+      sampleLeft_(sampleSize),
       state_(sampleSize == 0 ? State::Trusted : State::Checking) {}
 
 bool CheckedSortKeys::AppendKey(std::string_view text, std::string& key) {
@@ -65,12 +66,9 @@ bool CheckedSortKeys::AppendKey(std::string_view text, std::string& key) {
         if (table_->SimpleCount() == 0) state_ = State::Refused;
     }
     switch (state_) {
-        case State::Trusted:
-            return table_->AppendKey(text, key) || platformKey_(text, key);
-        case State::Checking:
-            return CheckAgainstPlatform(text, key);
-        case State::Refused:
-            break;
+        case State::Trusted: return table_->AppendKey(text, key) || platformKey_(text, key);
+        case State::Checking: return CheckAgainstPlatform(text, key);
+        case State::Refused: break;
     }
     return platformKey_(text, key);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/stdio_file.h"
@@ -37,8 +38,26 @@ std::string_view TranslationsText(const WordRecord& record);
 // is not counted), or -1 when its size cannot be determined. Leaves the file at its start.
 std::int64_t CountWordRecords(std::FILE* file);
 
+// Leaves the records it makes uninitialised: a list is read into them straight away, and
+// zeroing a large block first costs as much again as touching its pages.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    template <typename U>
+    void construct(U* place) {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* place, Args&&... args) {
+        ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+    }
+};
+
 // A whole word list in memory: the records back to back in one block, in file order.
-using LoadedWordList = std::vector<WordRecord>;
+using LoadedWordList = std::vector<WordRecord, UninitialisedAllocator<WordRecord>>;
 
 // Reads recordCount records from the start of the file. Before record i is read, every i
 // that is a multiple of 100 is shown with DrawCounter. Nothing when the count is unknown (-1)

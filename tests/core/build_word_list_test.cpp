@@ -286,7 +286,7 @@ Entries Merge(const Entries& sorted, std::vector<std::string>* counters = nullpt
     test::RecordingSurface surface;
     ProgressDisplay display(surface, true);
     // Stored last first, so that only the order decides what is merged with what.
-    LoadedWordList records(sorted.size());
+    LoadedWordList records(sorted.size(), WordRecord{});
     std::vector<std::uint32_t> order;
     for (size_t i = 0; i < sorted.size(); ++i) {
         const size_t slot = sorted.size() - 1 - i;

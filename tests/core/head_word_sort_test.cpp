@@ -14,7 +14,7 @@ namespace {
 
 LoadedWordList RandomList(std::mt19937& random, size_t count) {
     const std::string alphabet = "aAbBcC-' \xE9\xC9\xFF";
-    LoadedWordList records(count);
+    LoadedWordList records(count, WordRecord{});
     for (WordRecord& record : records) {
         const size_t length = random() % 31;  // up to the full 30 characters
         for (size_t i = 0; i < length; ++i) record.headWord[i] = alphabet[random() % alphabet.size()];
@@ -29,7 +29,7 @@ struct SortFixture {
     test::FakeCollation service;
 
     LoadedWordList Records(const std::vector<std::string>& heads) {
-        LoadedWordList records(heads.size());
+        LoadedWordList records(heads.size(), WordRecord{});
         for (size_t i = 0; i < heads.size(); ++i) std::strcpy(records[i].headWord, heads[i].c_str());
         return records;
     }

@@ -254,7 +254,7 @@ std::optional<MessageBoxInfo> SetupProcess::WaitForMessageBox(DWORD timeoutMs) {
             return info;
         }
         if (!Running()) return std::nullopt;
-        Sleep(50);
+        Sleep(5);
     }
     return std::nullopt;
 }

@@ -1,7 +1,6 @@
 #include "wordlist/collation.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "base/ascii.h"
 #include "base/message_service.h"
@@ -18,16 +17,16 @@ constexpr unsigned char kDroppedWeight = 1;
 // after every real key, the way a failing comparison counts as "greater".
 constexpr std::string_view kFailedKeyMark = "\xFF\xFF\xFF";
 
-int CompareBytes(std::string_view a, std::string_view b) {
-    const size_t n = a.size() < b.size() ? a.size() : b.size();
-    const int c = std::memcmp(a.data(), b.data(), n);
-    if (c != 0) return c < 0 ? -1 : 1;
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
-
 void AppendAsciiFolded(std::string_view text, std::string& key) {
     for (char c : text) key.push_back(static_cast<char>(FoldAscii(static_cast<unsigned char>(c))));
+}
+
+void AppendMapped(const std::array<unsigned char, 256>& table, std::string_view text, std::string& mapped) {
+    for (char c : text) {
+        const unsigned char weight = table[static_cast<unsigned char>(c)];
+        if (weight == 0) break;
+        if (weight != kDroppedWeight) mapped.push_back(static_cast<char>(weight));
+    }
 }
 
 }  // namespace
@@ -57,24 +56,6 @@ void LoadSortTable(CollationState& state) {
     // A short file leaves the entries after its end as they were.
     std::fread(state.sortTable.data(), 1, state.sortTable.size(), file.get());
     state.sortTableLoaded = true;
-}
-
-void AppendMapped(const std::array<unsigned char, 256>& table, std::string_view text, std::string& mapped) {
-    for (char c : text) {
-        const unsigned char weight = table[static_cast<unsigned char>(c)];
-        if (weight == 0) break;
-        if (weight != kDroppedWeight) mapped.push_back(static_cast<char>(weight));
-    }
-}
-
-std::string MapString(const std::array<unsigned char, 256>& table, std::string_view text) {
-    std::string mapped;
-    AppendMapped(table, text, mapped);
-    return mapped;
-}
-
-int CompareMapped(const CollationState& state, std::string_view a, std::string_view b) {
-    return CompareBytes(MapString(state.sortTable, a), MapString(state.sortTable, b));
 }
 
 int CompareCollated(const CollationState& state, CollationService& service, std::string_view a, std::string_view b) {

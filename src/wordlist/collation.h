@@ -50,14 +50,6 @@ std::string SortTablePath();
 // nothing; a short file fills only the entries it holds.
 void LoadSortTable(CollationState& state);
 
-// The mapped form of a string: every byte replaced by its weight, weight 1 dropped,
-// ended by the first weight 0.
-void AppendMapped(const std::array<unsigned char, 256>& table, std::string_view text, std::string& mapped);
-std::string MapString(const std::array<unsigned char, 256>& table, std::string_view text);
-
-// Mapped comparison under the sort table: -1, 0 or 1.
-int CompareMapped(const CollationState& state, std::string_view a, std::string_view b);
-
 // Locale-aware comparison when a locale is in force, ASCII case-insensitive otherwise.
 // A failing platform comparison gives kCollationFailed with errno set to EINVAL.
 int CompareCollated(const CollationState& state, CollationService& service, std::string_view a, std::string_view b);
@@ -67,8 +59,10 @@ enum class HeadWordOrder { Mapped, Collated };
 
 HeadWordOrder ChooseHeadWordOrder(const CollationState& state);
 
-// Appends the sort key of a head word and a terminating zero. Keys compared bytewise as
-// unsigned strings order exactly like CompareMapped or CompareCollated.
+// Appends the sort key of a head word and a terminating zero; keys compared bytewise as
+// unsigned strings give the head-word order. Under the sort table the key is the mapped
+// string: every byte replaced by its weight, weight 1 dropped, ended by the first weight 0;
+// under the collation it orders exactly like CompareCollated.
 void AppendHeadWordKey(const CollationState& state, CollationService& service, HeadWordOrder order,
                        std::string_view headWord, std::string& keys);
 

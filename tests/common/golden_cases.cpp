@@ -2,38 +2,41 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 
 namespace setup::test {
 
 namespace {
 
+// The text of one escape name, or nothing when the name is not an escape.
+std::optional<std::string> Escape(std::string_view name) {
+    if (name == "CR") return "\r";
+    if (name == "TAB") return "\t";
+    if (name == "NUL") return std::string(1, '\0');
+    if (name == "SUB") return "\x1a";
+    if (name.size() == 3 && name[0] == 'x') return std::string(1, static_cast<char>(std::stoi(std::string(name.substr(1)), nullptr, 16)));
+    const size_t star = name.rfind('*');
+    if (star == std::string_view::npos || star == 0) return std::nullopt;
+    const std::optional<std::string> unit = star == 1 ? std::string(1, name[0]) : Escape(name.substr(0, star));
+    if (!unit) return std::nullopt;
+    std::string text;
+    for (unsigned long n = std::stoul(std::string(name.substr(star + 1))); n > 0; --n) text += *unit;
+    return text;
+}
+
 // Decodes the escapes of one line.
 std::string Unescape(std::string_view line) {
     std::string text;
     for (size_t i = 0; i < line.size(); ++i) {
         const size_t close = line[i] == '{' ? line.find('}', i) : std::string_view::npos;
-        if (close == std::string_view::npos) {
+        const std::optional<std::string> escaped =
+            close == std::string_view::npos ? std::nullopt : Escape(line.substr(i + 1, close - i - 1));
+        if (!escaped) {
             text += line[i];
             continue;
         }
-        const std::string_view name = line.substr(i + 1, close - i - 1);
-        if (name == "CR")
-            text += '\r';
-        else if (name == "TAB")
-            text += '\t';
-        else if (name == "NUL")
-            text += '\0';
-        else if (name == "SUB")
-            text += '\x1a';
-        else if (name.size() == 3 && name[0] == 'x')
-            text += static_cast<char>(std::stoi(std::string(name.substr(1)), nullptr, 16));
-        else if (name.size() > 2 && name[1] == '*')
-            text.append(std::stoul(std::string(name.substr(2))), name[0]);
-        else {
-            text += line[i];
-            continue;
-        }
+        text += *escaped;
         i = close;
     }
     return text;
@@ -72,7 +75,7 @@ std::vector<GoldenCase> ReadGoldenCases(const std::string& file) {
         } else if (line.rfind("--- ", 0) == 0 && !cases.empty()) {
             const size_t blank = line.find(' ', 4);
             cases.back().sections.push_back(
-                {line.substr(4, blank - 4), blank == std::string::npos ? "" : line.substr(blank + 1), ""});
+                {line.substr(4, blank - 4), blank == std::string::npos ? "" : Unescape(line.substr(blank + 1)), ""});
         } else if (!cases.empty() && !cases.back().sections.empty()) {
             constexpr std::string_view kNoEol = "{no-eol}";
             const bool endsLine = !line.ends_with(kNoEol);

@@ -2,8 +2,9 @@
 // Test cases kept as text files under tests/cases: bytes in and bytes out, independent of the
 // code under test. A file holds cases; a case starts with "=== name" and holds sections, each
 // "--- name arguments" followed by its lines. Every line of a section ends in a line feed
-// except one ending in {no-eol}. Escapes: {CR} {TAB} {NUL} {SUB} (Ctrl-Z), {xHH} (a byte),
-// {c*N} (the character c N times). Lines before the first case are comments.
+// except one ending in {no-eol}; one empty line before a case only separates. Escapes, in
+// lines and arguments: {CR} {TAB} {NUL} {SUB} (Ctrl-Z), {xHH} (a byte), {c*N} or {NAME*N}
+// (a character or an escape N times). Lines before the first case are comments.
 #include <string>
 #include <string_view>
 #include <vector>

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "setup/install_log.h"
-#include "test_support.h"
+#include "test_files.h"
 
 namespace setup {
 namespace {

@@ -80,93 +80,49 @@ TEST(SortKeyTable, TakesTheBytesWithTwoPrimaryBytesAndEmptyLevelsAndComposesThei
     FakePlatformKeys platform;
     const SortKeyTable table = SortKeyTable::FromPlatform(platform.Source());
     EXPECT_EQ(platform.calls, 255);  // every byte but the zero, once
-
-    const struct {
-        unsigned char byte;
-        bool simple;
-    } bytes[] = {{'a', true},   {'Z', true},  {0xE9, false},  // a diacritic weight
-                 {0xDF, false},                               // four primary bytes
-                 {0xAD, false},                               // no primary weight at all
-                 {'!', false},                                // a separator in its weight
-                 {'1', false},  {0xFF, false}};               // no key
-    for (const auto& c : bytes) EXPECT_EQ(table.IsSimple(c.byte), c.simple) << int(c.byte);
+    // A diacritic weight (é), four primary bytes (ß), no primary weight (soft hyphen), a
+    // separator in the weight (!), no key (1, ÿ): not simple.
+    for (unsigned char byte : {'a', 'Z'}) EXPECT_TRUE(table.IsSimple(byte));
+    for (int byte : {0xE9, 0xDF, 0xAD, int{'!'}, int{'1'}, 0xFF}) EXPECT_FALSE(table.IsSimple(static_cast<unsigned char>(byte))) << byte;
     EXPECT_EQ(table.SimpleCount(), 52);
-
-    const struct {
-        std::string_view text;
-        bool composed;
-    } texts[] = {{"a", true},
-                 {"Haus", true},
-                 {"abcdefghijklmnopqrstuvwxyzABCD", true},
-                 {"", false},
-                 {"caf\xE9", false},
-                 {"Stra\xDF"
-                  "e",
-                  false},
-                 {"co\xADop", false},
-                 {"wow!", false},
-                 {"Haus 2", false}};
-    for (const auto& c : texts) {
+    for (std::string_view text : {"a", "Haus", "abcdefghijklmnopqrstuvwxyzABCD"}) {
         std::string key = "kept";
-        EXPECT_EQ(table.AppendKey(c.text, key), c.composed) << c.text;
-        EXPECT_EQ(key, c.composed ? "kept" + PlatformKey(platform, c.text) : "kept") << c.text;
+        EXPECT_TRUE(table.AppendKey(text, key));
+        EXPECT_EQ(key, "kept" + PlatformKey(platform, text));
+    }
+    for (std::string_view text : {"", "caf\xE9", "co\xADop", "wow!", "Haus 2"}) {
+        std::string key = "kept";
+        EXPECT_FALSE(table.AppendKey(text, key)) << text;
+        EXPECT_EQ(key, "kept");
     }
 }
 
 TEST(CheckedSortKeys, TrustsTheTableOnlyAfterTheFirstComposableWordsGaveThePlatformsKeys) {
     using State = CheckedSortKeys::State;
-    const struct {
+    struct Case {
         const char* what;
-        bool contractCh;
-        bool wideWeights;
+        bool contractCh, wideWeights;
         std::string failing;
         size_t sample;
         std::vector<std::string> words;
         int platformCalls;  // after the 255 of the table
         State state;
-    } cases[] = {
-        {"a sample that agrees; later composable words no longer ask the platform",
-         false,
-         false,
-         "",
-         2,
-         {"Haus", "baum", "Wald", "Zug", "caf\xE9"},
-         3,
-         State::Trusted},
-        {"words the table cannot compose do not count towards the sample",
-         false,
-         false,
-         "",
-         2,
-         {"caf\xE9", "Haus", "\xAD", "Zug", "Wald", "ROT"},
-         4,
-         State::Trusted},
-        {"a contraction in the sample: the platform for the rest of the run",
-         true,
-         false,
-         "",
-         3,
-         {"Haus", "Dach", "Wald", "Zug", "Haus"},
-         5,
-         State::Refused},
-        {"a platform failure on a composable word in the sample",
-         false,
-         false,
-         "baum",
-         3,
-         {"Haus", "baum", "Wald", "Zug"},
-         4,
-         State::Refused},
-        {"keys of another form give no simple byte: nothing is composed",
-         false,
-         true,
-         "",
-         1,
-         {"Haus", "Zug", "Wald"},
-         3,
-         State::Refused},
     };
-    for (const auto& c : cases) {
+    // clang-format off
+    const Case cases[] = {
+        {"a sample that agrees: later composable words no longer ask the platform",
+         false, false, "", 2, {"Haus", "baum", "Wald", "Zug", "caf\xE9"}, 3, State::Trusted},
+        {"words the table cannot compose do not count towards the sample",
+         false, false, "", 2, {"caf\xE9", "Haus", "\xAD", "Zug", "Wald", "ROT"}, 4, State::Trusted},
+        {"a contraction in the sample: the platform for the rest of the run",
+         true, false, "", 3, {"Haus", "Dach", "Wald", "Zug", "Haus"}, 5, State::Refused},
+        {"a platform failure on a composable word in the sample",
+         false, false, "baum", 3, {"Haus", "baum", "Wald", "Zug"}, 4, State::Refused},
+        {"keys of another form give no simple byte: nothing is composed",
+         false, true, "", 1, {"Haus", "Zug", "Wald"}, 3, State::Refused},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
         FakePlatformKeys platform;
         platform.contractCh = c.contractCh;
         platform.wideWeights = c.wideWeights;

@@ -1,51 +1,69 @@
+// The text-mode reader and writer, the significant lines of the job files, and the field rule.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "base/fields.h"
+#include "base/significant_lines.h"
 #include "base/text_reader.h"
 #include "base/text_writer.h"
-#include "test_support.h"
+#include "test_files.h"
 
 namespace setup {
 namespace {
 
-std::vector<std::string> ReadAllPieces(const std::string& path, size_t limit) {
-    TextReader reader(path);
-    std::vector<std::string> pieces;
-    std::string piece;
-    while (reader.ReadPiece(piece, limit)) pieces.push_back(piece);
+using namespace std::string_literals;
+
+// The pieces of a file read with the limit, each ended by "|"; significant: the lines of the
+// job files, each after the number of the line it began on.
+std::string Read(const std::string& bytes, size_t limit, bool significant = false) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("t"), bytes);
+    TextReader reader(dir.File("t"));
+    std::string pieces, piece;
+    if (significant) {
+        while (ReadSignificantLine(reader, piece))
+            pieces += std::to_string(reader.PieceLineNumber()) + ":" + piece + "|";
+    } else {
+        while (reader.ReadPiece(piece, limit)) pieces += piece + "|";
+    }
     return pieces;
 }
 
-TEST(TextReader, TranslatesLineEndsLikeTheWindowsTextMode) {
-    test::TempDir dir;
-    test::WriteFileBytes(dir.File("a.txt"),
-                         "one\r\ntwo\nthree\rfour\r\n\x1a"
-                         "after");
-    EXPECT_EQ(ReadAllPieces(dir.File("a.txt"), 99), (std::vector<std::string>{"one\n", "two\n", "three\rfour\n"}));
+TEST(TextReader, ReadsLikeTheWindowsTextModeInPiecesAcrossItsBuffer) {
+    const std::string x(65535, 'x');  // the reader's buffer of 64 KiB less one byte
+    EXPECT_EQ(Read("one\r\ntwo\nthree\rfour\r\n\x1a"
+                   "after",
+                   99),
+              "one\n|two\n|three\rfour\n|");
+    EXPECT_EQ(Read("xxxxx\r\nyyyy\r\nz", 4), "xxxx|x\n|yyyy|\n|z|");
+    EXPECT_EQ(Read("a\r\tb\r", 4), "a\r\tb|\r|");
+    // A CR LF split by the end of the buffer, and a Ctrl-Z in a later buffer, still count.
+    EXPECT_EQ(Read(x + "\r\nz", 70000), x + "\n|z|");
+    EXPECT_EQ(Read(x + "yz\x1a"
+                       "after",
+                   70000),
+              x + "yz|");
+    EXPECT_EQ(Read("", 10), "");
+    EXPECT_FALSE(TextReader("/nonexistent/t").IsOpen());
+
+    EXPECT_EQ(Read("# c\n\na\r\n\r\n #x\n   \n#\nb\rc\nz\0y\n\0z\n"s + std::string(99, 'w') +
+                       "yy\n#\x1a"
+                       "a\n",
+                   0, true),
+              "3:a|5: #x|6:   |8:b\rc|9:z|11:" + std::string(99, 'w') + "|11:yy|");
 }
 
-TEST(TextReader, SplitsLongLinesIntoPiecesAndCountsCrLfAsOne) {
+TEST(TextWriter, WritesLineFeedsAsCrLfThroughItsBuffer) {
     test::TempDir dir;
-    test::WriteFileBytes(dir.File("a.txt"), std::string(5, 'x') + "\r\n" + std::string(4, 'y') + "\r\n" + "z");
-    EXPECT_EQ(ReadAllPieces(dir.File("a.txt"), 4), (std::vector<std::string>{"xxxx", "x\n", "yyyy", "\n", "z"}));
-}
-
-TEST(TextReader, MissingFileDoesNotOpen) {
-    test::TempDir dir;
-    TextReader reader(dir.File("missing"));
-    std::string piece;
-    EXPECT_FALSE(reader.IsOpen());
-    EXPECT_FALSE(reader.ReadPiece(piece, 10));
-}
-
-TEST(TextWriter, WritesLineFeedsAsCrLf) {
-    test::TempDir dir;
-    TextWriter writer(dir.File("w.txt"));
-    writer.Write("a\nb\n\n");
+    TextWriter writer(dir.File("w"));
+    std::string text, expected;
+    for (int i = 0; i < 20000; ++i) {
+        text += "line " + std::to_string(i) + "\n";
+        expected += "line " + std::to_string(i) + "\r\n";
+    }
+    writer.Write(text);
+    writer.Write("\n");
     EXPECT_TRUE(writer.Close());
-    EXPECT_EQ(test::ReadFileBytes(dir.File("w.txt")), "a\r\nb\r\n\r\n");
+    EXPECT_EQ(test::ReadFileBytes(dir.File("w")), expected + "\r\n");
 }
 
 TEST(Fields, RunsOfCommasSeparateOnceAndNoFieldIsEmpty) {
@@ -53,7 +71,7 @@ TEST(Fields, RunsOfCommasSeparateOnceAndNoFieldIsEmpty) {
     EXPECT_TRUE(SplitFields(",,,").empty());
     EXPECT_EQ(FirstFieldText(",,a,b"), ",,a");
     EXPECT_EQ(FirstFieldText(",,"), "");
-    EXPECT_EQ(FirstFieldText("word"), "word");
+    EXPECT_EQ(FirstFieldText("w"), "w");
 }
 
 }  // namespace

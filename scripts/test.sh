@@ -11,7 +11,12 @@ if [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null; then sudo "$root/scripts/
 jobs=$(nproc)
 status=0
 
-section() { printf '\n=== %s ===\n' "$1"; }
+# Each stage is announced with the seconds the previous one took, for comparing CI runs.
+stage_start=$SECONDS
+section() {
+  printf '\n=== %s === (previous stage: %d s)\n' "$1" $((SECONDS - stage_start))
+  stage_start=$SECONDS
+}
 
 section "native build and tests"
 cmake --preset native >/dev/null
@@ -42,4 +47,5 @@ setup_wine_prefix
 # The Windows tests may share the prefix; the end-to-end tests take the screen one at a time.
 ctest --preset cross -j "$jobs" || status=1
 
+printf '\n=== done === (previous stage: %d s, all: %d s)\n' $((SECONDS - stage_start)) "$SECONDS"
 exit $status

@@ -1,4 +1,3 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,8 +7,6 @@
 
 namespace setup {
 namespace {
-
-using ::testing::ElementsAre;
 
 // Fails every call whose path or key holds "bad"; the search finds a directory and two files.
 class FakeServices final : public ScriptServices {
@@ -31,7 +28,7 @@ public:
     void ShowDestination(const std::string& path) override { shown.push_back(path); }
 };
 
-TEST(InstallLog, AppendsEveryStepWithItsResultAndEveryBoxAsOneLine) {
+TEST(InstallLog, AppendsEveryStepWithItsResultAndEveryBoxAsOneLineOrNothingWhereItCannotWrite) {
     test::TempDir dir;
     const std::string path = dir.File("setup.log");
     test::WriteFileBytes(path, "earlier run\r\n");
@@ -53,26 +50,18 @@ TEST(InstallLog, AppendsEveryStepWithItsResultAndEveryBoxAsOneLine) {
         MessageLog(log).Show("Welcome\r\nto it\n", "Install", MessageIcon::None, true);
         EXPECT_TRUE(log.Write("done"));
     }
-    EXPECT_THAT(found, ElementsAre(".", "a.hlp", "b.hlp"));
-    EXPECT_THAT(inner.shown, ElementsAre("T\\a.txt"));
+    EXPECT_EQ(found, (std::vector<std::string>{".", "a.hlp", "b.hlp"}));
+    EXPECT_EQ(inner.shown, std::vector<std::string>{"T\\a.txt"});
     EXPECT_EQ(test::ReadFileBytes(path),
-              "earlier run\r\n"
-              "mkdir T\\language: ok\r\nmkdir T\\bad: failed\r\n"
+              "earlier run\r\nmkdir T\\language: ok\r\nmkdir T\\bad: failed\r\n"
               "copy M\\a.txt -> T\\a.txt: ok\r\ncopy M\\bad.txt -> T\\b.txt: failed\r\n"
-              "search *.hlp: 2 files\r\nsearch *.x: 0 files\r\n"
-              "working directory bad: failed\r\n"
-              "win.ini [Dictionary] Language=English = German: ok\r\n"
-              "message \"Install\": \"Welcome\\r\\nto it\\n\"\r\n"
+              "search *.hlp: 2 files\r\nsearch *.x: 0 files\r\nworking directory bad: failed\r\n"
+              "win.ini [Dictionary] Language=English = German: ok\r\nmessage \"Install\": \"Welcome\\r\\nto it\\n\"\r\n"
               "done\r\n");
-}
 
-TEST(InstallLog, AFileThatCannotBeOpenedOrWrittenTakesNoLine) {
-    test::TempDir dir;
     EXPECT_FALSE(InstallLog(dir.File("missing/setup.log")).Write("line"));
     EXPECT_FALSE(InstallLog().Write("line"));
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "needs /dev/full, where every write fails";
-    InstallLog full("/dev/full");
-    EXPECT_FALSE(full.Write("line"));
+    EXPECT_FALSE(InstallLog("/dev/full").Write("line"));
 }
 
 }  // namespace

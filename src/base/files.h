@@ -8,6 +8,7 @@ namespace setup {
 // Fails, leaving both files, when the target is read-only.
 bool ReplaceFileAtomically(const std::string& source, const std::string& target);
 
-bool RemoveFile(const std::string& path);
+// Deletes a file; a file that cannot be deleted stays, and nothing is reported.
+void RemoveFile(const std::string& path);
 
 }  // namespace setup

@@ -12,6 +12,6 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target)
     return std::rename(source.c_str(), target.c_str()) == 0;
 }
 
-bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+void RemoveFile(const std::string& path) { std::remove(path.c_str()); }
 
 }  // namespace setup

@@ -12,6 +12,6 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target)
     return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 
 }  // namespace setup

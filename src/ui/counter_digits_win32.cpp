@@ -105,8 +105,8 @@ public:
     // costs half of a BitBlt out of a memory DC under Wine.
     void Draw(HDC dc, std::string_view text, const RECT& box) {
         Compose(text, boxPixels_.data(), key_.width);
-        SetDIBitsToDevice(dc, box.left, box.top, static_cast<DWORD>(key_.width), static_cast<DWORD>(key_.height), 0, 0, 0,
-                          static_cast<UINT>(key_.height), boxPixels_.data(), &boxInfo_, DIB_RGB_COLORS);
+        SetDIBitsToDevice(dc, box.left, box.top, static_cast<DWORD>(key_.width), static_cast<DWORD>(key_.height), 0, 0,
+                          0, static_cast<UINT>(key_.height), boxPixels_.data(), &boxInfo_, DIB_RGB_COLORS);
     }
 
 private:
@@ -175,8 +175,8 @@ private:
         const SelectScope font(strip_->Dc(), key_.font);
         SetTextColor(strip_->Dc(), key_.text);
         for (size_t i = 0; i < kCharacters.size(); ++i) {
-            DrawLine(strip_->Dc(), kCharacters.substr(i, 1),
-                     {cellLeft_[i], 0, cellLeft_[i] + advance_[i], key_.height}, kTextFormat);
+            DrawLine(strip_->Dc(), kCharacters.substr(i, 1), {cellLeft_[i], 0, cellLeft_[i] + advance_[i], key_.height},
+                     kTextFormat);
         }
         GdiFlush();
         return true;

@@ -32,12 +32,17 @@ struct Rect {
 
 enum class SurfaceFont { Title, System };
 
-// One progress bar: frame, dark inside, green fill up to the fill edge, centred text.
+// One progress bar: a frame round the outer rectangle, the inside filled, the fill from the
+// inside's left up to the fill edge, the text centred in the outer rectangle.
 struct BarDrawing {
     Rect outer;
     Rect inside;
     std::optional<Rect> fill;
     std::string_view text;
+    Colour frameColour = kBarFrameColour;
+    Colour insideColour = kBarInsideColour;
+    Colour fillColour = kBarFillColour;
+    Colour textColour = kProgressTextColour;
     bool operator==(const BarDrawing&) const = default;
 };
 

@@ -48,19 +48,19 @@ void GdiProgressSurface::DrawCounter(std::string_view text, const Rect& box) {
 void GdiProgressSurface::DrawBar(const BarDrawing& bar) {
     {
         const WindowDc dc(window_);
-        const UniqueBrush green(CreateSolidBrush(kBarFillColour));
-        const UniqueBrush white(CreateSolidBrush(kBarFrameColour));
-        const UniqueBrush darkBlue(CreateSolidBrush(kBarInsideColour));
+        const UniqueBrush fillBrush(CreateSolidBrush(bar.fillColour));
+        const UniqueBrush frameBrush(CreateSolidBrush(bar.frameColour));
+        const UniqueBrush insideBrush(CreateSolidBrush(bar.insideColour));
         const RECT outer = ToRect(bar.outer);
         const RECT inside = ToRect(bar.inside);
-        FrameRect(dc.Dc(), &outer, white.get());
-        FillRect(dc.Dc(), &inside, darkBlue.get());
+        FrameRect(dc.Dc(), &outer, frameBrush.get());
+        FillRect(dc.Dc(), &inside, insideBrush.get());
         if (bar.fill) {
             const RECT fill = ToRect(*bar.fill);
-            FillRect(dc.Dc(), &fill, green.get());
+            FillRect(dc.Dc(), &fill, fillBrush.get());
         }
         SetBkMode(dc.Dc(), TRANSPARENT);
-        SetTextColor(dc.Dc(), kProgressTextColour);
+        SetTextColor(dc.Dc(), bar.textColour);
         DrawLine(dc.Dc(), bar.text, bar.outer, DT_CENTER | DT_VCENTER);
     }
     UpdateWindow(window_);

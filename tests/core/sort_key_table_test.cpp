@@ -83,7 +83,8 @@ TEST(SortKeyTable, TakesTheBytesWithTwoPrimaryBytesAndEmptyLevelsAndComposesThei
     // A diacritic weight (é), four primary bytes (ß), no primary weight (soft hyphen), a
     // separator in the weight (!), no key (1, ÿ): not simple.
     for (unsigned char byte : {'a', 'Z'}) EXPECT_TRUE(table.IsSimple(byte));
-    for (int byte : {0xE9, 0xDF, 0xAD, int{'!'}, int{'1'}, 0xFF}) EXPECT_FALSE(table.IsSimple(static_cast<unsigned char>(byte))) << byte;
+    for (int byte : {0xE9, 0xDF, 0xAD, int{'!'}, int{'1'}, 0xFF})
+        EXPECT_FALSE(table.IsSimple(static_cast<unsigned char>(byte))) << byte;
     EXPECT_EQ(table.SimpleCount(), 52);
     for (std::string_view text : {"a", "Haus", "abcdefghijklmnopqrstuvwxyzABCD"}) {
         std::string key = "kept";

@@ -55,7 +55,8 @@ public:
     }
     void DrawBar(const BarDrawing& bar) override {
         calls.push_back("bar \"" + std::string(bar.text) + "\" " + Rect4(bar.outer) + " inside " + Rect4(bar.inside) +
-                        " fill " + (bar.fill ? Rect4(*bar.fill) : "none"));
+                        " fill " + (bar.fill ? Rect4(*bar.fill) : "none") + " colours " + Hex(bar.frameColour) + " " +
+                        Hex(bar.insideColour) + " " + Hex(bar.fillColour) + " " + Hex(bar.textColour));
     }
     void ShowWaitCursor() override { calls.push_back("wait cursor"); }
     void RestoreCursor() override { calls.push_back("restore cursor"); }
@@ -138,7 +139,7 @@ struct BuildRun {
                 const bool repeated = pattern.find("{#}") != std::string::npos;
                 for (int n = 0; n < (repeated ? repeat : 1); ++n) {
                     std::string line = pattern;
-                    char number[8];
+                    char number[12];
                     std::snprintf(number, sizeof number, "%03d", n);
                     for (size_t at; (at = line.find("{#}")) != std::string::npos;) line.replace(at, 3, number);
                     const size_t tab = line.find('\t');
@@ -167,6 +168,8 @@ struct BuildRun {
             locale.available = args[0] != "unavailable";
             locale.failing = args[0] == "failing";
             SetCollationLocale(collation, locale, messages, args.size() > 1 ? args[1] : kCollationLanguage);
+        } else if (step.name == "skip") {
+            display.SkipDetailRow();
         } else if (step.name == "counter") {
             collation.comparisonCounter = std::stoi(args[0]);
         } else if (step.name == "build") {

@@ -69,6 +69,10 @@ TEST(WordRecordFile, ReversedRecordsAreWrittenThroughTheBufferOrEndTheRunWhenThe
         for (int i = 0; i < 20000; ++i) {
             WriteReversedRecord(writer, "head" + std::to_string(i), "  t" + std::to_string(i));
             expected += test::RecordBytes("t" + std::to_string(i), "head" + std::to_string(i));
+            // The buffer goes to the file every 8,192 records.
+            if (i == 8192) {
+                EXPECT_EQ(std::filesystem::file_size(dir.File("big.wb")), 8192u * 84u);
+            }
         }
         // A head word too long to become translations writes nothing.
         WriteReversedRecord(writer, std::string(51, 'h'), "x");

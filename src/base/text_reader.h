@@ -26,8 +26,6 @@ public:
     // name a line.
     size_t PieceLineNumber() const { return pieceLineNumber_; }
 
-    // True when the input ended at its end (or at Ctrl-Z) rather than by a read error.
-    bool AtEnd() const { return atEnd_; }
     bool Failed() const { return failed_; }
 
     void Close();

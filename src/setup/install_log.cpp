@@ -18,9 +18,9 @@ bool InstallLog::Write(std::string_view line) {
     text += "\r\n";
     // The Windows C runtime's fclose does not report a buffered write that failed: every line
     // is flushed and checked here.
-    if (std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size() || std::fflush(file_.get()) != 0 ||
-        std::ferror(file_.get()))
-        failed_ = true;
+    std::fwrite(text.data(), 1, text.size(), file_.get());
+    std::fflush(file_.get());
+    if (std::ferror(file_.get())) failed_ = true;
     return !failed_;
 }
 

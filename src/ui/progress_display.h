@@ -96,10 +96,6 @@ public:
     void EndBuildDisplay() override;
     void SkipDetailRow() override;
 
-    int CaptionRow() const { return captionRow_; }
-    int BarRow() const { return barRow_; }
-    int DetailRow() const { return detailRow_; }
-
 private:
     void DrawLanguageCaption(std::string_view name);
     void SelectDetailStyle();

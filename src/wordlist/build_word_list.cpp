@@ -94,10 +94,11 @@ void MergeAndWrite(LoadedWordList& records, const std::vector<std::uint32_t>& or
             if (HeadWordText(next) != headWord) break;
             const std::string_view more = TranslationsText(next);
             if (length + kJoin.size() + more.size() > kMaxTranslationsLength) continue;
+            // The bytes after the text are zero (scratch records are composed zero-filled), so
+            // the joined text stays terminated.
             std::memcpy(current.translations + length, kJoin.data(), kJoin.size());
             std::memcpy(current.translations + length + kJoin.size(), more.data(), more.size());
             length += kJoin.size() + more.size();
-            current.translations[length] = '\0';
         }
         to.Write(current);
         if (p % kRecordsPerCounter == 0) progress.DrawCounter(static_cast<std::int32_t>(p));

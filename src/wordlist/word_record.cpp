@@ -77,7 +77,6 @@ void RecordWriter::Write(const WordRecord& record) {
 }
 
 void RecordWriter::Flush() {
-    if (buffer_.empty()) return;
     const bool written = std::fwrite(buffer_.data(), kWordRecordSize, buffer_.size(), file_.get()) == buffer_.size();
     buffer_.clear();
     if (!written) ThrowFatal(writeErrorMessage_);

@@ -1,6 +1,8 @@
 // The text-mode reader and writer, the significant lines of the job files, and the field rule.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "base/fields.h"
 #include "base/significant_lines.h"
 #include "base/text_reader.h"
@@ -60,10 +62,14 @@ TEST(TextWriter, WritesLineFeedsAsCrLfThroughItsBuffer) {
         text += "line " + std::to_string(i) + "\n";
         expected += "line " + std::to_string(i) + "\r\n";
     }
+    // The buffer goes to the file once it holds 64 KiB.
+    writer.Write(std::string(5000, 'a'));
+    EXPECT_EQ(std::filesystem::file_size(dir.File("w")), 0u);
     writer.Write(text);
+    EXPECT_GT(std::filesystem::file_size(dir.File("w")), 65536u);
     writer.Write("\n");
     EXPECT_TRUE(writer.Close());
-    EXPECT_EQ(test::ReadFileBytes(dir.File("w")), expected + "\r\n");
+    EXPECT_EQ(test::ReadFileBytes(dir.File("w")), std::string(5000, 'a') + expected + "\r\n");
 }
 
 TEST(Fields, RunsOfCommasSeparateOnceAndNoFieldIsEmpty) {

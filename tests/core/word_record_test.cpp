@@ -58,6 +58,8 @@ TEST(WordRecordFile, CountsWholeRecordsAndLoadsThemShowingEveryHundredthIndexUpT
     }
     CounterLog progress;
     EXPECT_FALSE(LoadWordList(file.get(), -1, progress).has_value());
+    // More records than memory can hold: the run says so, it does not blame the file.
+    EXPECT_THROW(LoadWordList(file.get(), std::int64_t{1} << 36, progress), std::bad_alloc);
     EXPECT_TRUE(progress.shown.empty());
 }
 

@@ -25,9 +25,10 @@ std::optional<std::uint64_t> FileSize(std::FILE* file) {
 }
 
 bool CloseChecked(std::FILE* file) {
-    const bool flushed = std::fflush(file) == 0 && std::ferror(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    return flushed && closed;
+    // A failed write, now or earlier, leaves the stream's error indicator set.
+    std::fflush(file);
+    const bool written = std::ferror(file) == 0;
+    return std::fclose(file) == 0 && written;
 }
 
 }  // namespace setup

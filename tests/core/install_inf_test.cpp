@@ -2,6 +2,7 @@
 // services that record their calls and model the working directory.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
@@ -74,7 +75,7 @@ TEST(InstallInf, GoldenCases) {
         SCOPED_TRACE(c.name);
         test::TempDir dir;
         InstallSettings settings;
-        settings.sourceDirectory = dir.File("medium");
+        settings.sourceDirectory = dir.File(c.Has("medium") ? c.Section("medium").arguments : "medium");
         settings.targetDirectory = c.Has("target") ? c.Section("target").arguments : "C:\\Words";
         const std::string medium = settings.sourceDirectory + "\\";
         RecordingServices services;
@@ -101,6 +102,7 @@ TEST(InstallInf, GoldenCases) {
                 }
             }
         }
+        std::filesystem::create_directories(std::filesystem::path(settings.sourceDirectory).parent_path());
         test::WriteFileBytes(InstallScriptPath(settings.sourceDirectory), c.Text("install.inf"));
         ReadFirstPass(settings);
         RunScriptActions(settings, services);

@@ -50,6 +50,9 @@ public:
             } else if (c == 0xDF) {
                 key += Letter('s') + Letter('s');
                 diacritics += "\x02\x02";
+            } else if (c == '$') {  // the right length, but a separator as its first weight byte
+                key += "\x01\x20\x01\x01\x01\x01";
+                return true;
             } else if (c == '#') {  // the right length, but a level that is not empty
                 key += "\x0E\x99\x01\x05\x01\x01";
                 return true;
@@ -86,7 +89,7 @@ TEST(SortKeyTable, TakesTheBytesWithTwoPrimaryBytesAndEmptyLevelsAndComposesThei
     // A diacritic weight (é), four primary bytes (ß), no primary weight (soft hyphen), a
     // separator in the weight (!), no key (1, ÿ): not simple.
     for (unsigned char byte : {'a', 'Z'}) EXPECT_TRUE(table.IsSimple(byte));
-    for (int byte : {0xE9, 0xDF, 0xAD, int{'!'}, int{'#'}, int{'1'}, 0xFF})
+    for (int byte : {0xE9, 0xDF, 0xAD, int{'!'}, int{'#'}, int{'$'}, int{'1'}, 0xFF})
         EXPECT_FALSE(table.IsSimple(static_cast<unsigned char>(byte))) << byte;
     EXPECT_EQ(table.SimpleCount(), 52);
     for (std::string_view text : {"a", "Haus", "abcdefghijklmnopqrstuvwxyzABCD"}) {

@@ -1,95 +1,100 @@
-// The English collation on the real locale services: the comparison and its sort keys.
+// The English collation on the real locale services: its comparison and sort keys against
+// CompareStringA and LCMapStringA, and the sort-key table made from the locale's one-byte keys.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
-#include "wordlist/collation.h"
 #include "wordlist/collation_win32.h"
+#include "wordlist/sort_key_table.h"
 
 namespace setup {
 namespace {
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+constexpr LCID kEnglish = 0x409;
+constexpr DWORD kFlags = NORM_IGNORECASE | SORT_STRINGSORT;  // 0x1001
 
-TEST(Win32Collation, EnglishIsAvailableAndOtherNamesAreNot) {
-    Win32Collation collation;
-    EXPECT_FALSE(collation.SetLocale("klingon"));
-    EXPECT_TRUE(collation.SetLocale("english"));
-    EXPECT_TRUE(collation.SetLocale("English"));
+// LCMapStringA's key without its terminating zero.
+bool PlatformKey(std::string_view text, std::string& key) {
+    char buffer[512];
+    const int size = LCMapStringA(kEnglish, LCMAP_SORTKEY | kFlags, text.data(), int(text.size()), buffer, 512);
+    key.append(buffer, size > 0 ? size - 1 : 0);
+    return size > 0;
 }
 
-TEST(Win32Collation, ComparesCaseInsensitivelyWithAccentsByTheEnglishCollation) {
-    Win32Collation service;
-    ASSERT_TRUE(service.SetLocale("english"));
-    CollationState state;
-    state.localeInForce = true;
-    EXPECT_EQ(CompareCollated(state, service, "House", "hOUSE"), 0);
-    EXPECT_EQ(CompareCollated(state, service, "apple", "Banana"), -1);
-    EXPECT_EQ(CompareCollated(state, service, "Banana", "apple"), 1);
-    EXPECT_EQ(CompareCollated(state, service, "\xC9t\xE9", "\xE9t\xE9"), 0);  // Été, été
-    EXPECT_EQ(CompareCollated(state, service, "\xE9", "f"), -1);              // é before f
-    EXPECT_EQ(CompareCollated(state, service, "e", "\xE9"), -1);              // e before é
-    EXPECT_EQ(CompareCollated(state, service,
-                              "\xFC"
-                              "ber",
-                              "uber"),
-              1);  // über after uber
-    EXPECT_EQ(CompareCollated(state, service,
-                              "\xFC"
-                              "ber",
-                              "ubest"),
-              -1);                                                    // but before ubest
-    EXPECT_EQ(CompareCollated(state, service, "co-op", "coop"), -1);  // a hyphen is a symbol
-    EXPECT_EQ(CompareCollated(state, service, "can't", "cant"), -1);  // so is an apostrophe
-
-    // Without the locale: the ASCII fold, which leaves accented capitals alone.
-    state.localeInForce = false;
-    EXPECT_EQ(CompareCollated(state, service, "House", "hOUSE"), 0);
-    EXPECT_EQ(CompareCollated(state, service, "\xC9t\xE9", "\xE9t\xE9"), -1);
-    EXPECT_EQ(CompareCollated(state, service, "\xE9", "f"), 1);
+std::string RandomText(std::mt19937& random, std::string_view alphabet, size_t length) {
+    std::string text(length, ' ');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    return text;
 }
 
-TEST(Win32Collation, SortKeysOrderExactlyLikeTheComparisonOverRandomWords) {
-    Win32Collation service;
-    ASSERT_TRUE(service.SetLocale("english"));
-    const std::string alphabet =
-        "aAbBeEnNoOsSuUzZ-'- ' \xE4\xC4\xF6\xD6\xFC\xDC\xDF\xE9\xC9\xE8\xE0\xE7\xF1\xAD\x92\xB4";
-    std::mt19937 random(1);
-    auto randomWord = [&] {
-        std::string word(1 + random() % 12, ' ');
-        for (char& c : word) c = alphabet[random() % alphabet.size()];
-        return word;
-    };
-    int equal = 0;
-    for (int i = 0; i < 100000; ++i) {
-        std::string a = randomWord();
-        // Many pairs share a start, so that later characters decide.
-        std::string b = random() % 2 ? a.substr(0, random() % (a.size() + 1)) + randomWord() : randomWord();
-        std::string keyA, keyB;
-        ASSERT_TRUE(service.AppendSortKey(a, keyA));
-        ASSERT_TRUE(service.AppendSortKey(b, keyB));
-        ASSERT_EQ(std::strlen(keyA.c_str()), keyA.size()) << "a key holds no zero byte";
-        const int byKeys = Sign(std::strcmp(keyA.c_str(), keyB.c_str()));
-        const int byCompare = service.Compare(a, b);
-        ASSERT_EQ(byKeys, byCompare) << "\"" << a << "\" \"" << b << "\"";
-        equal += byCompare == 0;
+// The distinct words of Debian's trans-de-en (the benchmark's data) in code page 1252, as the
+// word lists hold them, of at most 30 bytes; a character outside code page 1252 separates words.
+std::vector<std::string> DictionaryWords() {
+    std::ifstream file("Z:\\usr\\share\\trans\\de-en", std::ios::binary);
+    const std::string utf8(std::istreambuf_iterator<char>(file), {});
+    std::wstring wide(utf8.size(), L' ');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), utf8.size(), wide.data(), wide.size()));
+    std::string text(wide.size(), ' ');
+    WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), wide.size(), text.data(), text.size(), " ", nullptr);
+    std::unordered_set<std::string> words;
+    for (size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+        end = std::min(text.find_first_of(" \t\r\n;|:,{}[]()<>", start), text.size());
+        if (end > start && end - start <= 30) words.insert(text.substr(start, end - start));
     }
-    EXPECT_GT(equal, 0);  // the pairs include words that differ only in case
+    return {words.begin(), words.end()};
 }
 
-TEST(Win32Collation, HeadWordKeysUnderTheLocaleComeFromThePlatform) {
-    Win32Collation service;
-    ASSERT_TRUE(service.SetLocale("english"));
-    CollationState state;
-    state.localeInForce = true;
-    std::string keyUpper, keyLower, keyAccent;
-    AppendHeadWordKey(state, service, HeadWordOrder::Collated, "\xC9TE", keyUpper);
-    AppendHeadWordKey(state, service, HeadWordOrder::Collated, "\xE9t\xE9", keyLower);
-    AppendHeadWordKey(state, service, HeadWordOrder::Collated, "f", keyAccent);
-    EXPECT_LT(std::strcmp(keyUpper.c_str(), keyLower.c_str()), 0);  // ÉTE before été (E before É)
-    EXPECT_LT(std::strcmp(keyLower.c_str(), keyAccent.c_str()), 0);
+// Over the words of a real dictionary, random texts of every byte and of the table's simple
+// bytes, and pairs of words where case, accents, hyphens and apostrophes decide (sharing a start,
+// so that later bytes do): the collation's keys equal LCMapStringA's, its comparison and the
+// order of its keys equal CompareStringA's, and so do the table's keys wherever it composes them.
+// The empty text is left out: its key is empty and orders before a soft hyphen's, which
+// CompareStringA calls equal to it.
+TEST(Win32Collation, KeysAndOrderEqualThePlatformsForDictionaryWordsAndRandomTexts) {
+    Win32Collation collation;  // checks the table on its first words, then composes from it
+    EXPECT_FALSE(collation.SetLocale("klingon"));
+    ASSERT_TRUE(collation.SetLocale("English"));
+    std::vector<std::string> words = DictionaryWords();
+    const size_t dictionaryWords = words.size();
+    ASSERT_GT(dictionaryWords, 100000u) << "Debian's trans-de-en is missing";
+    const SortKeyTable table = SortKeyTable::FromPlatform(PlatformKey);
+    std::string everyByte, simpleBytes;
+    for (int b = 1; b < 256; ++b) everyByte += char(b);
+    std::copy_if(everyByte.begin(), everyByte.end(), std::back_inserter(simpleBytes),
+                 [&table](char b) { return table.IsSimple(b); });
+    const std::string alphabet = "aAbBeEnNoOsSuU-'- ' \xE4\xC4\xF6\xD6\xFC\xDC\xDF\xE9\xC9\xE8\xE0\xE7\xF1\xAD\x92\xB4";
+    std::mt19937 random(1);
+    for (int i = 0; i < 100000; ++i) {
+        words.push_back(RandomText(random, everyByte, 1 + random() % 30));
+        words.push_back(RandomText(random, simpleBytes, 1 + random() % 30));
+        words.push_back(RandomText(random, alphabet, 1 + random() % 12));
+        words.push_back(words.back().substr(0, random() % 12) + RandomText(random, alphabet, 1 + random() % 12));
+    }
+    size_t composedDictionaryWords = 0, composedRandomTexts = 0;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        const std::string& before = words[i > 0 ? i - 1 : 0];
+        std::string expected, beforeKey, key, tableKey;
+        ASSERT_TRUE(PlatformKey(word, expected) && PlatformKey(before, beforeKey)) << word;
+        ASSERT_TRUE(collation.AppendSortKey(word, key) && key == expected && key.find('\0') == key.npos) << word;
+        const int order = CompareStringA(kEnglish, kFlags, before.c_str(), -1, word.c_str(), -1) - CSTR_EQUAL;
+        ASSERT_EQ(collation.Compare(before, word), order) << before << " | " << word;
+        ASSERT_EQ((beforeKey > key) - (beforeKey < key), order) << before << " | " << word;
+        if (!table.AppendKey(word, tableKey)) continue;
+        ASSERT_EQ(tableKey, expected) << word;
+        ++(i < dictionaryWords ? composedDictionaryWords : composedRandomTexts);
+    }
+    // Most real words are composed (German ones with umlauts are not), and every text of simple bytes.
+    EXPECT_GT(composedDictionaryWords, dictionaryWords * 4 / 5);
+    EXPECT_GE(composedRandomTexts, 100000u);
 }
 
 }  // namespace

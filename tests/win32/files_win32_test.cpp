@@ -1,37 +1,104 @@
-// The file replacement behind every rewrite of dict.ini, on the real Win32 file services.
+// The files the Win32 layer makes on the real system: the program shortcut read back through
+// IShellLinkA, the replacement behind every rewrite of dict.ini, and the typed target directory.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cstdio>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <tuple>
 
 #include "base/files.h"
-#include "temp_directory.h"
+#include "base/win32_handles.h"
+#include "script/shortcut_win32.h"
+#include "setup/install_services_win32.h"
+#include "shell_link_reader.h"
+#include "test_files.h"
 
 namespace setup {
 namespace {
 
-TEST(ReplaceFileAtomically, ReplacesAWritableOrMissingTargetAndLeavesAReadOnlyOneAndTheSource) {
-    test::TempDirectory directory;
-    const std::string tmpIni = directory.File("tmp.ini");
-    const std::string dictIni = directory.File("dict.ini");
+namespace fs = std::filesystem;
 
-    test::WriteFileBytes(tmpIni, "new\r\n");
-    EXPECT_TRUE(ReplaceFileAtomically(tmpIni, dictIni));
-    EXPECT_EQ(test::ReadFileBytes(dictIni), "new\r\n");
-    EXPECT_EQ(test::ReadFileBytes(tmpIni), "<missing>");
+TEST(CreateProgramShortcut, SavesTheLinkInItsGroupOrElseInTheProgramsFolderAndNoneForTooLongPaths) {
+    const ComApartment com;
+    char programsFolder[MAX_PATH];
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, programsFolder, CSIDL_PROGRAMS, TRUE));
+    const std::string programs = programsFolder + std::string("\\");
+    // The groups lie in a folder of this process's own; a link in the Programs folder has its name.
+    const std::string own = "Setup " + std::to_string(GetCurrentProcessId()), group = own + "\\Words",
+                      loose = "W" + own;
+    ASSERT_TRUE(fs::create_directory(programs + own));
+    // The longest name and program that give a link path and a target path ("C:\Words\" first) of 259 characters.
+    const size_t longestName = 259 - programs.size() - group.size() - 5, longestProgram = 259 - 9;
+    // Group, shortcut name, program, arguments, and the folder where the link lands (none: no link).
+    const std::tuple<std::string, std::string, std::string, std::string, std::optional<std::string>> cases[] = {
+        {group, "Words", "bin\\words.exe", "-lang de en", group},  // the group is made (and used again below)
+        {own + "\\Missing\\Sub", loose, "app.exe", "-x", ""},      // a group that cannot be made
+        {group, std::string(longestName, 'n'), "app.exe", "", group},
+        {group, std::string(longestName + 1, 'n'), "app.exe", "", std::nullopt},
+        {group, "Long", std::string(longestProgram, 'p'), "", group},
+        {group, "Longer", std::string(longestProgram + 1, 'p'), "", std::nullopt},
+        {"", loose, "app.exe", "", ""},  // no group (the Programs folder stays the working directory)
+    };
+    const test::ScopedWorkingDirectory restored(fs::current_path());  // the shortcut changes it
+    InstallSettings settings;
+    settings.targetPrefix = "C:\\Words\\";
+    for (const auto& [groupName, name, program, arguments, folder] : cases) {
+        std::tie(settings.groupName, settings.shortcutName, settings.shortcutProgram, settings.shortcutArguments) =
+            std::tie(groupName, name, program, arguments);
+        const std::string link = programs + folder.value_or(groupName) + (folder == "" ? "" : "\\") + name + ".lnk";
+        EXPECT_EQ(CreateProgramShortcut(settings, nullptr), folder ? std::optional(link) : std::nullopt);
+        EXPECT_EQ(fs::exists(link), folder.has_value()) << link;
+        const auto read = folder ? test::ReadLink(link) : std::nullopt;  // a path too long for it is not read
+        EXPECT_EQ(read ? read->path + "|" + read->workingDirectory + "|" + read->arguments : "none",
+                  folder ? "C:\\Words\\" + program + "|C:\\Words\\|" + arguments : "none");
+    }
+    fs::remove(loose + ".lnk");
+    fs::remove_all(own);
+}
 
-    test::WriteFileBytes(tmpIni, "newer\r\n");
-    EXPECT_TRUE(ReplaceFileAtomically(tmpIni, dictIni));
-    EXPECT_EQ(test::ReadFileBytes(dictIni), "newer\r\n");
-    EXPECT_EQ(test::ReadFileBytes(tmpIni), "<missing>");
+TEST(ReplaceFileAtomically, ReplacesAMissingOrWritableTargetAndLeavesAReadOnlyOneAndTheSource) {
+    const test::TempDir directory;
+    const std::string tmpIni = directory.File("tmp.ini"), dictIni = directory.File("dict.ini");
+    // The last target is writable again.
+    for (const auto& [text, readOnly] : {std::pair{"new", false}, {"newer", false}, {"kept", true}, {"last", false}}) {
+        const std::string before = test::ReadFileBytes(dictIni);
+        test::WriteFileBytes(tmpIni, text);
+        SetFileAttributesA(dictIni.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(ReplaceFileAtomically(tmpIni, dictIni), !readOnly) << text;
+        EXPECT_EQ(test::ReadFileBytes(dictIni) + "|" + test::ReadFileBytes(tmpIni),
+                  (readOnly ? before : text) + "|" + (readOnly ? text : ""));
+    }
+}
 
-    test::WriteFileBytes(tmpIni, "refused\r\n");
-    ASSERT_TRUE(SetFileAttributesA(dictIni.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(ReplaceFileAtomically(tmpIni, dictIni));
-    EXPECT_EQ(test::ReadFileBytes(dictIni), "newer\r\n");
-    EXPECT_EQ(test::ReadFileBytes(tmpIni), "refused\r\n");
-    EXPECT_EQ(GetFileAttributesA(dictIni.c_str()) & FILE_ATTRIBUTE_READONLY, DWORD{FILE_ATTRIBUTE_READONLY});
+// Accepted texts name a directory afterwards; refused ones leave the folder as it was.
+TEST(AcceptTargetDirectory, TakesAnAbsoluteTextAsTypedMakesARelativeOneAbsoluteAndRefusesTheRest) {
+    const test::TempDir directory;
+    const std::string dir = directory.Path().string(), deep(150, 'd');
+    ASSERT_TRUE(fs::create_directory(dir + "\\Words") && fs::create_directory(dir + "\\" + deep));
+    const test::ScopedWorkingDirectory inside(dir);
+    // A relative text whose absolute form has 259 characters.
+    const std::string fits = deep + "\\" + std::string(259 - dir.size() - deep.size() - 2, 'r');
+    // The text and the target it gives (none: refused).
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {dir + "\\Words\\..\\Words\\.", dir + "\\Words\\..\\Words\\."},
+        {dir + "\\New\\", dir + "\\New\\"},
+        {"Relative", dir + "\\Relative"},
+        {fits, dir + "\\" + fits},
+        {fits + "r", std::nullopt},
+        {dir + "\\missing\\child", std::nullopt},
+        {"", std::nullopt},
+    };
+    const auto entries = [&dir] { return std::distance(fs::recursive_directory_iterator(dir), {}); };
+    for (const auto& [text, target] : cases) {
+        const auto before = entries();
+        EXPECT_EQ(AcceptTargetDirectory(text), target) << text;
+        EXPECT_TRUE(target ? fs::is_directory(*target) : entries() == before) << text;
+    }
 }
 
 }  // namespace

@@ -18,6 +18,9 @@ TEST(ParseCommandLine, GoldenCases) {
         }
         EXPECT_EQ(read, c.Section("read").arguments) << c.name;
     }
+    // The exit codes deployment scripts test for.
+    EXPECT_EQ((std::vector<int>{kExitDone, kExitFatal, kExitTargetRefused, kExitSwitchNotUnderstood}),
+              (std::vector<int>{0, 1, 2, 3}));
 }
 
 }  // namespace

@@ -77,7 +77,8 @@ public:
     }
 
     bool SetLocale(std::string_view language) override { return Log("locale " + std::string(language)); }
-    int Compare(std::string_view a, std::string_view b) override { return CompareAsciiFold(a, b); }
+    // Orders backwards, so that the cases show which comparison sorted the language list.
+    int Compare(std::string_view a, std::string_view b) override { return CompareAsciiFold(b, a); }
     bool AppendSortKey(std::string_view text, std::string& key) override {
         for (char c : text) key += static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
         return true;
@@ -112,9 +113,11 @@ TEST(RunStartCommand, GoldenCases) {
         }
         EXPECT_EQ(calls, c.Text("calls"));
         EXPECT_EQ(settings.targetDirectory, services.acceptsTarget ? target : "");
-        for (const test::GoldenSection& file : c.sections)
-            if (file.name == "after")
+        for (const test::GoldenSection& file : c.sections) {
+            if (file.name == "after") {
                 EXPECT_EQ(test::ReadFileBytes(dir.File("target/" + file.arguments)), test::Crlf(file.text));
+            }
+        }
     }
 }
 

@@ -62,7 +62,8 @@ TEST(BuildWordLists, GoldenCases) {
 }
 
 TEST(BuildWordLists, TakesPlainFileNamesOtherThanTheScratchListsOnly) {
-    for (const char* usable : {"from.wb", "a b.wb", "from.wb ", ".hidden", "temp.wb2", "xtemp.wb", "con2.wb", "com0"})
+    for (const char* usable :
+         {"from.wb", "a b.wb", "from.wb ", ".hidden", "temp.wb2", "xtemp.wb", "con2.wb", "com0", "comA.wb"})
         EXPECT_TRUE(IsUsableListName(usable)) << usable;
     for (const char* refused : {"..\\..\\esc.wb", "a/b.wb", "c:x.wb", "..", ".", "", "  ", "temp.wb  ", "CON",
                                 "nul.txt", "com1", "LPT9.wb", "conin$", "aux", "prn.x", "conout$", "com9"})

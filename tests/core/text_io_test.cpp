@@ -40,6 +40,10 @@ TEST(TextReader, ReadsLikeTheWindowsTextModeInPiecesAcrossItsBuffer) {
     EXPECT_EQ(Read("a\r\tb\r", 4), "a\r\tb|\r|");
     // A CR LF split by the end of the buffer, and a Ctrl-Z in a later buffer, still count.
     EXPECT_EQ(Read(x + "\r\nz", 70000), x + "\n|z|");
+    EXPECT_EQ(Read(x + "\x1a"
+                       "after",
+                   70000),
+              x + "|");
     EXPECT_EQ(Read(x + "yz\x1a"
                        "after",
                    70000),

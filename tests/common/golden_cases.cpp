@@ -15,7 +15,8 @@ std::optional<std::string> Escape(std::string_view name) {
     if (name == "TAB") return "\t";
     if (name == "NUL") return std::string(1, '\0');
     if (name == "SUB") return "\x1a";
-    if (name.size() == 3 && name[0] == 'x') return std::string(1, static_cast<char>(std::stoi(std::string(name.substr(1)), nullptr, 16)));
+    if (name.size() == 3 && name[0] == 'x')
+        return std::string(1, static_cast<char>(std::stoi(std::string(name.substr(1)), nullptr, 16)));
     const size_t star = name.rfind('*');
     if (star == std::string_view::npos || star == 0) return std::nullopt;
     const std::optional<std::string> unit = star == 1 ? std::string(1, name[0]) : Escape(name.substr(0, star));
@@ -45,15 +46,13 @@ std::string Unescape(std::string_view line) {
 }  // namespace
 
 bool GoldenCase::Has(std::string_view section) const {
-    for (const GoldenSection& s : sections)
-        if (s.name == section) return true;
-    return false;
+    return std::any_of(sections.begin(), sections.end(), [&](const GoldenSection& s) { return s.name == section; });
 }
 
 const GoldenSection& GoldenCase::Section(std::string_view section) const {
-    for (const GoldenSection& s : sections)
-        if (s.name == section) return s;
-    throw std::runtime_error("case \"" + name + "\" has no section " + std::string(section));
+    const auto found = std::find_if(sections.begin(), sections.end(), [&](auto& s) { return s.name == section; });
+    if (found == sections.end()) throw std::runtime_error("case \"" + name + "\" has no " + std::string(section));
+    return *found;
 }
 
 std::vector<GoldenCase> ReadGoldenCases(const std::string& file) {

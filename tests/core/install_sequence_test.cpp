@@ -7,6 +7,7 @@
 #include "base/ascii.h"
 #include "golden_cases.h"
 #include "script/install_script.h"
+#include "script_fakes.h"
 #include "setup/install_sequence.h"
 #include "test_files.h"
 
@@ -15,26 +16,20 @@ namespace {
 
 // One log for the window, the script's services, the display, the boxes and the collation.
 // Directory changes are real, so that the steps after the copying find the target's files.
-class RecordingInstall final : public InstallServices,
-                               ScriptServices,
-                               WordListProgress,
-                               MessageService,
-                               CollationService {
+class RecordingInstall final : public InstallServices, WordListProgress, MessageService, CollationService {
 public:
-    std::vector<std::string> calls;
+    std::string calls;
+    test::RecordingScriptServices script{calls};
     bool acceptsTarget = true;
 
-    bool Log(const std::string& call) {
-        calls.push_back(call);
-        return true;
-    }
+    void Log(const std::string& call) { calls += call + "\n"; }
     std::optional<std::string> AcceptTargetDirectory(const std::string& text) override {
         Log("accept " + text);
         return acceptsTarget ? std::optional(text) : std::nullopt;
     }
     void ShowCopyingLayout() override { Log("copying layout"); }
     void HideRemainingControls() override { Log("hide controls"); }
-    ScriptServices& Script() override { return *this; }
+    ScriptServices& Script() override { return script; }
     WordListProgress& Progress() override { return *this; }
     MessageService& Messages() override { return *this; }
     CollationService& Collation() override { return *this; }
@@ -48,22 +43,6 @@ public:
     void ReportFatal(const std::string& message) override { Log("fatal " + message); }
     void LogStep(const std::string& line) override { Log("log " + line); }
 
-    bool MakeDirectory(const std::string& path) override { return Log("mkdir " + path); }
-    bool CopyFileReplacing(const std::string& from, const std::string& to) override {
-        return Log("copy " + from + " -> " + to);
-    }
-    void ForEachEntry(const std::string&, const std::function<void(const FoundEntry&)>&) override {}
-    std::optional<std::string> CurrentDirectory() override { return std::filesystem::current_path().string(); }
-    bool ChangeDirectory(const std::string& path) override {
-        std::error_code error;
-        std::filesystem::current_path(path, error);
-        return Log("cd " + path) && !error;
-    }
-    bool WriteProfileKey(const std::string&, const std::string& key, const std::string&, const std::string&) override {
-        return Log("profile " + key);
-    }
-    void ShowDestination(const std::string&) override {}
-
     void BeginBuildDisplay(std::string_view name) override { Log("begin build " + std::string(name)); }
     void DrawProgressBar(BuildStage) override {}
     void DrawDetailText(std::string_view) override {}
@@ -76,7 +55,10 @@ public:
         Log("box " + caption + ": " + text);
     }
 
-    bool SetLocale(std::string_view language) override { return Log("locale " + std::string(language)); }
+    bool SetLocale(std::string_view language) override {
+        Log("locale " + std::string(language));
+        return true;
+    }
     // Orders backwards, so that the cases show which comparison sorted the language list.
     int Compare(std::string_view a, std::string_view b) override { return CompareAsciiFold(b, a); }
     bool AppendSortKey(std::string_view text, std::string& key) override {
@@ -104,13 +86,10 @@ TEST(RunStartCommand, GoldenCases) {
                   : outcome == StartOutcome::Failed  ? "failed"
                                                      : "refused",
                   c.Section("outcome").arguments);
-        std::string calls;
-        for (std::string call : services.calls) {
-            for (const auto& [path, name] :
-                 {std::pair{target, "<target>"}, std::pair{settings.sourceDirectory, "<medium>"}})
-                for (size_t at; (at = call.find(path)) != std::string::npos;) call.replace(at, path.size(), name);
-            calls += call + "\n";
-        }
+        std::string calls = services.calls;
+        for (const auto& [path, name] :
+             {std::pair{target, "<target>"}, std::pair{settings.sourceDirectory, "<medium>"}})
+            for (size_t at; (at = calls.find(path)) != std::string::npos;) calls.replace(at, path.size(), name);
         EXPECT_EQ(calls, c.Text("calls"));
         EXPECT_EQ(settings.targetDirectory, services.acceptsTarget ? target : "");
         for (const test::GoldenSection& file : c.sections) {

@@ -43,16 +43,15 @@ int Count(HDC dc, const RECT& r, COLORREF colour) {
 }
 
 // The colours are written here as 0xBBGGRR, not taken from the code under test.
-TEST(GdiProgressSurface, DrawsBarCaptionDetailLineAndCounterInTheirColoursAndFonts) {
+TEST(GdiProgressSurface, DrawsTheBarInItsColoursAndADetailLineInTheSystemFont) {
     const auto window = CreateTestWindow();
     const UniqueFont titleFont(CreateTitleFont(40, FW_BOLD, "Times New Roman"));
     GdiProgressSurface surface(window.get(), titleFont.get(), LoadCursor(nullptr, IDC_WAIT));
     ProgressDisplay display(surface, true);
-    display.BeginBuildDisplay("Deutsch");              // caption at row 100
+    display.BeginBuildDisplay("Deutsch");
     display.DrawProgressBar(BuildStage::ReadingFrom);  // bar at row 155, filled up to x = 64
-    display.SkipDetailRow();                           // detail line and counter at row 195
+    display.SkipDetailRow();                           // detail line at row 195
     display.DrawDetailText("Reading");
-    display.DrawCounter(1234567);
     display.EndBuildDisplay();
     const WindowDc dc(window.get());
     const auto at = [&dc](int x, int y) { return GetPixel(dc.Dc(), x, y); };
@@ -62,15 +61,10 @@ TEST(GdiProgressSurface, DrawsBarCaptionDetailLineAndCounterInTheirColoursAndFon
     for (auto [x, y] : {std::pair{31, 156}, {63, 173}}) EXPECT_EQ(at(x, y), green);
     for (auto [x, y] : {std::pair{64, 156}, {378, 173}}) EXPECT_EQ(at(x, y), darkBlue);
     EXPECT_GT(Count(dc.Dc(), {190, 156, 230, 174}, white), 10) << "10% centred";
-    // Light grey letters over a black shadow in the title font, which reaches below row 120.
-    EXPECT_GT(Count(dc.Dc(), {28, 98, 480, 150}, 0xE6E6E6), 200);
-    EXPECT_GT(Count(dc.Dc(), {28, 98, 480, 150}, 0x000000), 200);
-    EXPECT_GT(Count(dc.Dc(), {28, 120, 480, 150}, 0xE6E6E6), 100);
-    // The detail line in the white system font, within 16 rows; the counter white on its box.
+    // The detail line in the white system font, within 16 rows (the end-to-end run sees the
+    // caption and the counters on the screen).
     EXPECT_GT(Count(dc.Dc(), {30, 195, 200, 211}, white), 30);
     EXPECT_EQ(Count(dc.Dc(), {30, 211, 200, 240}, white), 0);
-    for (auto [x, y] : {std::pair{210, 195}, {289, 210}}) EXPECT_EQ(at(x, y), 0x680000u);
-    EXPECT_GT(Count(dc.Dc(), {210, 195, 290, 211}, white), 30);
 }
 
 TEST(CounterDigits, ComposesCountersPixelForPixelAsFillRectAndDrawTextAndDrawsTheRestTheOldWay) {

@@ -28,7 +28,7 @@ public:
 
 // The progress of a build that nobody watches (the unattended run, the word-list tool): shown
 // nowhere.
-class NoProgress final : public WordListProgress {
+class NoProgress : public WordListProgress {
 public:
     void BeginBuildDisplay(std::string_view) override {}
     void DrawProgressBar(BuildStage) override {}

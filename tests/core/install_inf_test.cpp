@@ -5,11 +5,10 @@
 #include <filesystem>
 #include <sstream>
 
-#include "base/fatal.h"
+#include "core_fakes.h"
 #include "golden_cases.h"
 #include "script/install_script.h"
 #include "script/script_actions.h"
-#include "script_fakes.h"
 #include "test_files.h"
 
 namespace setup {
@@ -65,18 +64,9 @@ TEST(InstallInf, GoldenCases) {
         if (c.Has("install.inf"))
             test::WriteFileBytes(InstallScriptPath(settings.sourceDirectory), c.Text("install.inf"));
         // Both passes report a script that cannot be opened.
-        std::string fatal;
-        try {
-            ReadFirstPass(settings);
-        } catch (const FatalError& error) {
-            fatal = error.what();
-        }
-        try {
-            RunScriptActions(settings, services);
-        } catch (const FatalError& error) {
-            fatal += std::string(" / ") + error.what();
-        }
-        EXPECT_EQ(fatal, c.Has("fatal") ? c.Section("fatal").arguments : "");
+        const std::string fatal = test::FatalOf([&] { ReadFirstPass(settings); }) + " / " +
+                                  test::FatalOf([&] { RunScriptActions(settings, services); });
+        EXPECT_EQ(fatal, c.Has("fatal") ? c.Section("fatal").arguments : " / ");
         if (c.Has("calls")) {
             EXPECT_EQ(Replace(calls, medium, "<medium>\\"), c.Text("calls"));
         }

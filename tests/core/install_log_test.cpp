@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "script_fakes.h"
+#include "core_fakes.h"
 #include "setup/install_log.h"
 #include "test_files.h"
 

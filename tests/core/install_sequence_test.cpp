@@ -5,9 +5,9 @@
 #include <new>
 
 #include "base/ascii.h"
+#include "core_fakes.h"
 #include "golden_cases.h"
 #include "script/install_script.h"
-#include "script_fakes.h"
 #include "setup/install_sequence.h"
 #include "test_files.h"
 
@@ -22,7 +22,7 @@ public:
     test::RecordingScriptServices script{calls};
     bool acceptsTarget = true;
 
-    void Log(const std::string& call) { calls += call + "\n"; }
+    bool Log(const std::string& call) { return calls += call + "\n", true; }
     std::optional<std::string> AcceptTargetDirectory(const std::string& text) override {
         Log("accept " + text);
         return acceptsTarget ? std::optional(text) : std::nullopt;
@@ -55,10 +55,7 @@ public:
         Log("box " + caption + ": " + text);
     }
 
-    bool SetLocale(std::string_view language) override {
-        Log("locale " + std::string(language));
-        return true;
-    }
+    bool SetLocale(std::string_view language) override { return Log("locale " + std::string(language)); }
     // Orders backwards, so that the cases show which comparison sorted the language list.
     int Compare(std::string_view a, std::string_view b) override { return CompareAsciiFold(b, a); }
     bool AppendSortKey(std::string_view text, std::string& key) override {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "base/fatal.h"
+#include "core_fakes.h"
 #include "dictini/dict_ini.h"
 #include "golden_cases.h"
 #include "test_files.h"
@@ -30,12 +30,10 @@ public:
         calls += "build " + entry.displayName + ": " + entry.fromListName + " -> " + entry.toListName + "\n";
     }
     void RemoveLanguageLines(const LanguageEntry& entry) override {
-        calls += "remove\n";
-        setup::RemoveLanguageLines(entry, paths);
+        calls += "remove\n", setup::RemoveLanguageLines(entry, paths);
     }
     void AppendLanguageLine(const LanguageEntry& entry) override {
-        calls += "append\n";
-        setup::AppendLanguageLine(entry.firstFieldText, entry, paths);
+        calls += "append\n", setup::AppendLanguageLine(entry.firstFieldText, entry, paths);
     }
 };
 
@@ -45,13 +43,8 @@ TEST(BuildWordLists, GoldenCases) {
         RecordingSteps steps;
         const std::string languageCf = steps.dir.File("language.cf");
         if (c.Has("language.cf")) test::WriteFileBytes(languageCf, c.Text("language.cf"));
-        std::string fatal;
-        try {
-            LanguageEntry entry;
-            BuildWordLists(entry, steps, languageCf);
-        } catch (const FatalError& error) {
-            fatal = error.what();
-        }
+        LanguageEntry entry;
+        const std::string fatal = test::FatalOf([&] { BuildWordLists(entry, steps, languageCf); });
         EXPECT_EQ(steps.calls, c.Text("calls"));
         EXPECT_EQ(fatal, c.Has("fatal") ? c.Section("fatal").arguments : "");
         EXPECT_EQ(std::filesystem::exists(languageCf), c.Has("kept"));

@@ -24,14 +24,14 @@ public:
     int calls = 0;
 
     PlatformSortKey Source() {
-        return [this](std::string_view text, std::string& key) {
-            ++calls;
-            return Key(text, key);
-        };
+        return [this](std::string_view text, std::string& key) { return ++calls, Key(text, key); };
     }
 
     bool Key(std::string_view text, std::string& key) const {
         if (text == failing) return false;
+        // Keys of the right length, but with a separator as a weight byte or a level not empty.
+        if (text == "$" || text == "#")
+            return key += text == "$" ? "\x01\x20\x01\x01\x01\x01" : "\x0E\x99\x01\x05\x01\x01", true;
         std::string diacritics;
         for (size_t i = 0; i < text.size(); ++i) {
             const unsigned char c = static_cast<unsigned char>(text[i]);
@@ -50,12 +50,6 @@ public:
             } else if (c == 0xDF) {
                 key += Letter('s') + Letter('s');
                 diacritics += "\x02\x02";
-            } else if (c == '$') {  // the right length, but a separator as its first weight byte
-                key += "\x01\x20\x01\x01\x01\x01";
-                return true;
-            } else if (c == '#') {  // the right length, but a level that is not empty
-                key += "\x0E\x99\x01\x05\x01\x01";
-                return true;
             } else if (c == '!') {
                 key += "\x07\x01";
                 diacritics += '\x02';

@@ -6,11 +6,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <random>
 #include <sstream>
 
 #include "base/ascii.h"
-#include "base/fatal.h"
+#include "core_fakes.h"
 #include "golden_cases.h"
 #include "test_files.h"
 #include "ui/progress_display.h"
@@ -90,9 +91,7 @@ public:
 
 std::vector<std::string> Words(const std::string& text) {
     std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
 // A list's records as "head<TAB>translations" lines; a record with bytes after its texts
@@ -173,11 +172,9 @@ struct BuildRun {
             entry.displayName = "Deutsch";
             entry.fromListName = args[0];
             entry.toListName = args[1];
-            try {
+            fatal = test::FatalOf([&] {
                 BuildWordList({entry, args.size() > 2 ? args[2] : "", detail, collation, locale, display, messages});
-            } catch (const FatalError& error) {
-                fatal = error.what();
-            }
+            });
         } else {
             Expect(step);
         }

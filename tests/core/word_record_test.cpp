@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "base/fatal.h"
+#include "core_fakes.h"
 #include "test_files.h"
 #include "wordlist/word_list_progress.h"
 #include "wordlist/word_record.h"
@@ -12,16 +12,9 @@
 namespace setup {
 namespace {
 
-class CounterLog final : public WordListProgress {
-public:
+struct CounterLog final : NoProgress {
     std::vector<std::int32_t> shown;
-    void BeginBuildDisplay(std::string_view) override {}
-    void DrawProgressBar(BuildStage) override {}
-    void DrawDetailText(std::string_view) override {}
-    void DrawDone() override {}
     void DrawCounter(std::int32_t value) override { shown.push_back(value); }
-    void EndBuildDisplay() override {}
-    void SkipDetailRow() override {}
 };
 
 std::vector<std::int32_t> Hundredths(int upTo) {
@@ -86,14 +79,12 @@ TEST(WordRecordFile, ReversedRecordsAreWrittenThroughTheBufferOrEndTheRunWhenThe
     EXPECT_EQ(test::ReadFileBytes(dir.File("big.wb")), expected + test::RecordBytes("x", std::string(50, 'h')));
 
     for (int records : {1, 20000}) {
-        try {
-            RecordWriter writer(OpenFile("/dev/full", "wb"), "Write error output file");
-            for (int i = 0; i < records; ++i) writer.Write(WordRecord{});
-            writer.Close();
-            ADD_FAILURE() << "no fatal error after " << records << " records";
-        } catch (const FatalError& error) {
-            EXPECT_STREQ(error.what(), "Write error output file");
-        }
+        EXPECT_EQ(test::FatalOf([records] {
+                      RecordWriter writer(OpenFile("/dev/full", "wb"), "Write error output file");
+                      for (int i = 0; i < records; ++i) writer.Write(WordRecord{});
+                      writer.Close();
+                  }),
+                  "Write error output file");
     }
 }
 

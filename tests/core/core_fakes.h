@@ -1,5 +1,5 @@
 #pragma once
-// The script's file services as the native tests see them: every call a line of `calls`;
+// What the native tests share. The script's file services as the tests see them: every call a line of `calls`;
 // C:\Start, the `enterable` directories and the real directories can be entered (a real one
 // becomes the working directory, so that later steps find its files); `listings` holds what a
 // search finds, per working directory and pattern; a call on a path or key with "bad" fails.
@@ -8,9 +8,21 @@
 #include <set>
 #include <string>
 
+#include "base/fatal.h"
 #include "script/script_services.h"
 
 namespace setup::test {
+
+// The text of the fatal error that run ends with; empty when it ends without one.
+template <typename Run>
+std::string FatalOf(Run run) {
+    try {
+        run();
+    } catch (const FatalError& error) {
+        return error.what();
+    }
+    return {};
+}
 
 class RecordingScriptServices : public ScriptServices {
 public:

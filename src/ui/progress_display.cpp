@@ -92,8 +92,7 @@ void ProgressDisplay::DrawDone() {
 void ProgressDisplay::DrawCounter(std::int32_t value) {
     // Drawn in whatever font and colour the build context holds: the white system font of
     // the detail line, or the caption's title font when the detail lines are off.
-    const auto end = std::to_chars(counterText_, counterText_ + sizeof counterText_ - 1, value).ptr;
-    *end = '\0';
+    const auto end = std::to_chars(counterText_, counterText_ + sizeof counterText_, value).ptr;
     const Rect box{kCounterLeft, detailRow_, kCounterRight, detailRow_ + kCounterHeight};
     surface_.DrawCounter(std::string_view(counterText_, static_cast<size_t>(end - counterText_)), box);
 }

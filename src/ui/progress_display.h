@@ -105,7 +105,7 @@ private:
     int captionRow_ = kFirstCaptionRow;
     int barRow_ = kFirstBarRow;
     int detailRow_ = kFirstDetailRow;
-    char counterText_[12] = {};  // the digits of a signed 32-bit value and a zero
+    char counterText_[11] = {};  // the sign and digits of a signed 32-bit value
 };
 
 }  // namespace setup

@@ -44,11 +44,8 @@ bool IsDeviceName(std::string_view name) {
 
 bool IsUsableListName(std::string_view name) {
     while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
-    // Blanks before the base name are ignored by the device lookup as well.
-    std::string_view base = name;
-    while (!base.empty() && base.front() == ' ') base.remove_prefix(1);
-    if (base.empty() || name.find_first_of("\\/:") != std::string_view::npos) return false;
-    return !IsDeviceName(base) && !EqualsIgnoreCase(name, kScratchListName);
+    if (name.empty() || name.find_first_of("\\/:") != std::string_view::npos) return false;
+    return !IsDeviceName(name) && !EqualsIgnoreCase(name, kScratchListName);
 }
 
 bool LanguageCfReader::ReadDescription(LanguageEntry& entry) {

@@ -64,7 +64,7 @@ public:
 
 private:
     std::string Letter(unsigned char letter) const {
-        std::string weight = {'\x0E', static_cast<char>(0x10 + 4 * (letter - 'a'))};
+        std::string weight = {'\x0E', static_cast<char>(0x10 + 5 * (letter - 'a'))};  // up to 0x8D
         if (wideWeights) weight += '\x05';
         return weight;
     }

@@ -7,6 +7,7 @@
 
 #include "base/fatal.h"
 #include "base/files.h"
+#include "base/prefetch.h"
 #include "wordlist/head_word_sort.h"
 #include "wordlist/relative_path.h"
 #include "wordlist/word_record.h"
@@ -83,8 +84,8 @@ void MergeAndWrite(LoadedWordList& records, const std::vector<std::uint32_t>& or
     for (size_t p = 0; p < count; ++p) {
         if (p + kPrefetchDistance < count) {
             const char* ahead = reinterpret_cast<const char*>(&records[order[p + kPrefetchDistance]]);
-            __builtin_prefetch(ahead);
-            __builtin_prefetch(ahead + kWordRecordSize - 1);
+            PrefetchLine(ahead);
+            PrefetchLine(ahead + kWordRecordSize - 1);
         }
         WordRecord& current = records[order[p]];
         const std::string_view headWord = HeadWordText(current);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/prefetch.h"
 #include "wordlist/word_list_progress.h"
 
 namespace setup {
@@ -78,7 +79,7 @@ DistinctHeadWords FindDistinctHeadWords(const LoadedWordList& records) {
     std::vector<std::uint64_t> slots(capacity, 0);  // hash << 32 | word index + 1; 0: empty
     constexpr size_t kPrefetchDistance = 16;
     for (size_t i = 0; i < records.size(); ++i) {
-        if (i + kPrefetchDistance < records.size()) __builtin_prefetch(&slots[hashes[i + kPrefetchDistance] & mask]);
+        if (i + kPrefetchDistance < records.size()) PrefetchLine(&slots[hashes[i + kPrefetchDistance] & mask]);
         const std::uint32_t hash = hashes[i];
         const std::string_view text = HeadWordText(records[i]);
         size_t slot = hash & mask;

@@ -71,29 +71,27 @@ void ShowClosingMessage(std::string_view displayFile, MessageService& messages) 
     messages.Show(text ? *text : "Install Finished ", "Install", MessageIcon::None, true);
 }
 
-}  // namespace
-
-std::string WordListPath(std::string_view name) { return RelativePath("language", name); }
-
-void MergeAndWrite(LoadedWordList& records, const std::vector<std::uint32_t>& order, RecordWriter& to,
-                   WordListProgress& progress) {
+// Writes the records in sorted order, one record per run of byte-identical head words: the
+// run's first record with the translations of the others appended after ", " as long as each
+// still fits 50 characters. Shows the index of a run's last record when it is a multiple of 100.
+void MergeAndWrite(LoadedWordList& records, const SortedRecords& sorted, RecordWriter& to, WordListProgress& progress) {
     // The sorted order visits the block at random: fetching records ahead of their turn
     // hides most of the memory latency. A record mostly spans two cache lines.
     constexpr size_t kPrefetchDistance = 16;
+    const std::vector<std::uint32_t>& order = sorted.order;
     const size_t count = order.size();
-    for (size_t p = 0; p < count; ++p) {
-        if (p + kPrefetchDistance < count) {
-            const char* ahead = reinterpret_cast<const char*>(&records[order[p + kPrefetchDistance]]);
-            PrefetchLine(ahead);
-            PrefetchLine(ahead + kWordRecordSize - 1);
-        }
+    size_t p = 0;
+    for (const std::uint32_t runEnd : sorted.runEnds) {
         WordRecord& current = records[order[p]];
-        const std::string_view headWord = HeadWordText(current);
         size_t length = TranslationsText(current).size();
-        for (; p + 1 < count; ++p) {
-            const WordRecord& next = records[order[p + 1]];
-            if (HeadWordText(next) != headWord) break;
-            const std::string_view more = TranslationsText(next);
+        for (;;) {
+            if (p + kPrefetchDistance < count) {
+                const char* ahead = reinterpret_cast<const char*>(&records[order[p + kPrefetchDistance]]);
+                PrefetchLine(ahead);
+                PrefetchLine(ahead + kWordRecordSize - 1);
+            }
+            if (++p == runEnd) break;
+            const std::string_view more = TranslationsText(records[order[p]]);
             if (length + kJoin.size() + more.size() > kMaxTranslationsLength) continue;
             // The bytes after the text are zero (scratch records are composed zero-filled), so
             // the joined text stays terminated.
@@ -102,9 +100,13 @@ void MergeAndWrite(LoadedWordList& records, const std::vector<std::uint32_t>& or
             length += kJoin.size() + more.size();
         }
         to.Write(current);
-        if (p % kRecordsPerCounter == 0) progress.DrawCounter(static_cast<std::int32_t>(p));
+        if ((p - 1) % kRecordsPerCounter == 0) progress.DrawCounter(static_cast<std::int32_t>(p - 1));
     }
 }
+
+}  // namespace
+
+std::string WordListPath(std::string_view name) { return RelativePath("language", name); }
 
 void BuildWordList(const WordListBuildContext& context) {
     WordListProgress& progress = context.progress;
@@ -144,13 +146,13 @@ void BuildWordList(const WordListBuildContext& context) {
     RecordWriter to(std::move(toFile), "Write error output file");
     progress.DrawDetailText("Sorting TO wordlist");
     LoadSortTable(context.collation);
-    const std::vector<std::uint32_t> order =
+    const SortedRecords sorted =
         SortHeadWords(toList, context.collation, context.collationService, progress, context.detailFlag);
     progress.DrawDone();
 
     progress.DrawProgressBar(BuildStage::WritingTo);
     progress.DrawDetailText("Writing TO wordlist");
-    MergeAndWrite(toList, order, to, progress);
+    MergeAndWrite(toList, sorted, to, progress);
     progress.DrawDone();
     scratchIn.reset();
     to.Close();

@@ -31,13 +31,6 @@ constexpr const char* kScratchListName = "temp.wb";
 // The path of a word list: "language\" + name, of any length.
 std::string WordListPath(std::string_view name);
 
-// Writes the records in the given order, one record per run of byte-identical head words:
-// the run's first record with the translations of the others appended after ", " as long as
-// each still fits 50 characters. Shows the index of a run's last record when it is a
-// multiple of 100.
-void MergeAndWrite(LoadedWordList& records, const std::vector<std::uint32_t>& order, RecordWriter& to,
-                   WordListProgress& progress);
-
 // Builds "language\<toListName>" from "language\<fromListName>" in the working directory
 // and shows the closing message. Failures are fatal (FatalError with the message text);
 // files written so far stay behind.

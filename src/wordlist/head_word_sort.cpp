@@ -118,8 +118,8 @@ HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const std::vector<s
     return keys;
 }
 
-std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, CollationState& state,
-                                         CollationService& service, WordListProgress& progress, bool countComparisons) {
+SortedRecords SortHeadWords(const LoadedWordList& records, CollationState& state, CollationService& service,
+                            WordListProgress& progress, bool countComparisons) {
     // Each distinct head word is keyed and sorted once (a list holds each about twice); the
     // records then follow their head words, in list order.
     DistinctHeadWords distinct = FindDistinctHeadWords(records);
@@ -146,10 +146,14 @@ std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, Collatio
     }
     for (const std::uint32_t rank : distinct.wordOfRecord) ++start[rank + 1];
     for (size_t rank = 1; rank < start.size(); ++rank) start[rank] += start[rank - 1];
-    std::vector<std::uint32_t> order(records.size());
+    SortedRecords sorted;
+    sorted.order.resize(records.size());
     for (size_t i = 0; i < records.size(); ++i)
-        order[start[distinct.wordOfRecord[i]]++] = static_cast<std::uint32_t>(i);
-    return order;
+        sorted.order[start[distinct.wordOfRecord[i]]++] = static_cast<std::uint32_t>(i);
+    // Each head word's start has moved on to the end of its run.
+    start.pop_back();
+    sorted.runEnds = std::move(start);
+    return sorted;
 }
 
 }  // namespace setup

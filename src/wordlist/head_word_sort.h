@@ -30,6 +30,12 @@ struct HeadWordKeys {
 HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const std::vector<std::uint32_t>& which,
                               const CollationState& state, CollationService& service, HeadWordOrder order);
 
+// The records in head-word order, in runs of byte-identical head words.
+struct SortedRecords {
+    std::vector<std::uint32_t> order;    // record indexes
+    std::vector<std::uint32_t> runEnds;  // for each run, the position in order after its last record
+};
+
 // The record indexes in head-word order, by the sort table when one has been loaded, by the
 // collation otherwise. Byte-identical head words stand together, in list order; head words
 // that order equal but differ in bytes are ordered by their bytes. Each distinct head word
@@ -37,7 +43,7 @@ HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const std::vector<s
 // With countComparisons (the detail lines are on), every comparison of the sort is counted in
 // the run's comparison counter, which is shown before it is counted whenever it is a
 // multiple of 1000.
-std::vector<std::uint32_t> SortHeadWords(const LoadedWordList& records, CollationState& state,
-                                         CollationService& service, WordListProgress& progress, bool countComparisons);
+SortedRecords SortHeadWords(const LoadedWordList& records, CollationState& state, CollationService& service,
+                            WordListProgress& progress, bool countComparisons);
 
 }  // namespace setup

@@ -13,7 +13,6 @@ TextWriter::TextWriter(const std::string& path) : file_(std::fopen(path.c_str(),
 TextWriter::~TextWriter() { Close(); }
 
 void TextWriter::Write(std::string_view text) {
-    if (!file_) return;
     for (char c : text) {
         if (c == '\n') buffer_.push_back('\r');
         buffer_.push_back(c);

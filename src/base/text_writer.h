@@ -15,6 +15,7 @@ public:
     TextWriter& operator=(const TextWriter&) = delete;
 
     bool IsOpen() const { return file_ != nullptr; }
+    // Only on an open writer, before Close().
     void Write(std::string_view text);
     // Writes what is buffered and closes; false when any byte did not reach the file.
     bool Close();

@@ -14,8 +14,7 @@ namespace {
 using Action = LineUse (*)(std::string_view line, ScriptPass& pass);
 
 struct ScriptKey {
-    std::string_view key;
-    size_t comparedLength;
+    std::string_view key;  // matched as a prefix of the line, over its whole length
     Action action;
 };
 
@@ -169,19 +168,19 @@ LineUse CopySubdirectory(std::string_view line, ScriptPass& pass) {
     });
 }
 
-// Tested in this order; the first key whose compared length matches performs its action.
+// Tested in this order; the first key the line begins with performs its action.
 constexpr std::array<ScriptKey, 11> kScriptKeys{{
-    {"mkdir", 5, CreateTargetDirectory},
-    {"iconname", 8, SetShortcutName},
-    {"avidelay", 8, WriteAviDelay},
-    {"setini", 6, WriteIniKey},
-    {"icongroup", 9, SetGroupName},
-    {"iconexe", 7, SetShortcutProgram},
-    {"display", 7, SetDisplayFile},
-    {"mkwlist", 7, RequestWordLists},
-    {"copy", 4, CopyOneFile},
-    {"xcopy", 5, CopyMatchingFiles},
-    {"sndcopy", 7, CopySubdirectory},
+    {"mkdir", CreateTargetDirectory},
+    {"iconname", SetShortcutName},
+    {"avidelay", WriteAviDelay},
+    {"setini", WriteIniKey},
+    {"icongroup", SetGroupName},
+    {"iconexe", SetShortcutProgram},
+    {"display", SetDisplayFile},
+    {"mkwlist", RequestWordLists},
+    {"copy", CopyOneFile},
+    {"xcopy", CopyMatchingFiles},
+    {"sndcopy", CopySubdirectory},
 }};
 
 }  // namespace
@@ -193,8 +192,7 @@ ScriptPass::ScriptPass(InstallSettings& passSettings, ScriptServices& passServic
 
 ScriptLineUse ApplyScriptLine(std::string_view line, ScriptPass& pass) {
     for (const ScriptKey& entry : kScriptKeys) {
-        if (StartsWithIgnoreCase(line, entry.key.substr(0, entry.comparedLength)))
-            return {entry.action(line, pass), entry.key};
+        if (StartsWithIgnoreCase(line, entry.key)) return {entry.action(line, pass), entry.key};
     }
     return {};
 }

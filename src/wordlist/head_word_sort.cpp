@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "base/prefetch.h"
 #include "wordlist/word_list_progress.h"
@@ -9,6 +10,20 @@
 namespace setup {
 
 namespace {
+
+// One record in the sort: the first sixteen key bytes (as two big-endian numbers) decide
+// nearly every comparison without leaving the entry.
+struct HeadWordSortEntry {
+    std::uint64_t prefix[2];
+    std::uint32_t restOffset;  // where the key's bytes after the first sixteen start in rest
+    std::uint32_t record;
+};
+
+// Keys are zero-terminated and zero-padded to a multiple of eight bytes, at least sixteen.
+struct HeadWordKeys {
+    std::string rest;                        // the bytes after the first sixteen of each longer key
+    std::vector<HeadWordSortEntry> entries;  // in the order of the records asked for
+};
 
 constexpr size_t kChunkBytes = sizeof(std::uint64_t);
 constexpr size_t kPrefixBytes = 2 * kChunkBytes;
@@ -98,8 +113,7 @@ DistinctHeadWords FindDistinctHeadWords(const LoadedWordList& records) {
     return distinct;
 }
 
-}  // namespace
-
+// The keys of the head words of the given records.
 HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const std::vector<std::uint32_t>& which,
                               const CollationState& state, CollationService& service, HeadWordOrder order) {
     HeadWordKeys keys;
@@ -117,6 +131,8 @@ HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const std::vector<s
     }
     return keys;
 }
+
+}  // namespace
 
 SortedRecords SortHeadWords(const LoadedWordList& records, CollationState& state, CollationService& service,
                             WordListProgress& progress, bool countComparisons) {

@@ -1,8 +1,7 @@
 #pragma once
-// The sort of a word list by head word: one key per record, made once, and a comparison of
-// keys that counts every call in the comparison counter.
+// The sort of a word list by head word: one key per distinct head word, made once, and a
+// comparison of keys that counts every call in the comparison counter.
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "wordlist/collation.h"
@@ -11,24 +10,6 @@
 namespace setup {
 
 class WordListProgress;
-
-// One record in the sort: the first sixteen key bytes (as two big-endian numbers) decide
-// nearly every comparison without leaving the entry.
-struct HeadWordSortEntry {
-    std::uint64_t prefix[2];
-    std::uint32_t restOffset;  // where the key's bytes after the first sixteen start in rest
-    std::uint32_t record;
-};
-
-// Keys are zero-terminated and zero-padded to a multiple of eight bytes, at least sixteen.
-struct HeadWordKeys {
-    std::string rest;                        // the bytes after the first sixteen of each longer key
-    std::vector<HeadWordSortEntry> entries;  // in the order of the records asked for
-};
-
-// The keys of the head words of the given records.
-HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const std::vector<std::uint32_t>& which,
-                              const CollationState& state, CollationService& service, HeadWordOrder order);
 
 // The records in head-word order, in runs of byte-identical head words.
 struct SortedRecords {

@@ -34,8 +34,6 @@ constexpr std::array<BarStage, 6> kBarStages{{
     {379, "100%"},  // Finished
 }};
 
-}  // namespace
-
 BarDrawing ProgressBarDrawing(int barRow, int fillEdge, std::string_view text) {
     BarDrawing bar;
     bar.outer = {kBarLeft, barRow, kBarRight, barRow + kBarHeight};
@@ -44,6 +42,8 @@ BarDrawing ProgressBarDrawing(int barRow, int fillEdge, std::string_view text) {
     bar.text = text;
     return bar;
 }
+
+}  // namespace
 
 ProgressDisplay::ProgressDisplay(ProgressSurface& surface, bool detailFlag)
     : surface_(surface), detailFlag_(detailFlag) {}

@@ -46,8 +46,6 @@ struct BarDrawing {
     bool operator==(const BarDrawing&) const = default;
 };
 
-BarDrawing ProgressBarDrawing(int barRow, int fillEdge, std::string_view text);
-
 // What the display needs from the window. The build context is the drawing context obtained
 // once per build; fonts, text colours, texts and the counter box go to it.
 class ProgressSurface {

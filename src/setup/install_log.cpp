@@ -2,7 +2,7 @@
 
 namespace setup {
 
-InstallLog::InstallLog(const std::string& path) : file_(std::fopen(path.c_str(), "ab")) {}
+InstallLog::InstallLog(const std::string& path) : file_(OpenFile(path, "ab")) {}
 
 bool InstallLog::Write(std::string_view line) {
     if (!file_ || failed_) return false;

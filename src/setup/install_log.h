@@ -1,12 +1,11 @@
 #pragma once
 // The log of an unattended run, one line per step appended to a file, and the services that
 // write it: the script's file services with their results, and the message boxes as lines.
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "base/message_service.h"
+#include "base/stdio_file.h"
 #include "script/script_services.h"
 
 namespace setup {
@@ -25,10 +24,7 @@ public:
     bool Write(std::string_view line);
 
 private:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> file_;
+    UniqueFile file_;
     bool failed_ = false;
 };
 

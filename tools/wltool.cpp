@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/stdio_file.h"
 #include "base/text_reader.h"
 #include "medium_check.h"
 #include "wordlist/word_record.h"
@@ -156,7 +157,8 @@ int Pack(const char* inPath, const char* outPath, const Options& options) {
         if (std::fwrite(&record, sizeof record, 1, out) != 1) break;
         ++written;
     }
-    if (std::fclose(out) != 0 || reader.Failed()) {
+    // A plain fclose would not tell a full disk on the Windows runtime.
+    if (!setup::CloseChecked(out) || reader.Failed()) {
         std::fprintf(stderr, "wltool: error writing %s or reading %s\n", outPath, inPath);
         return 2;
     }

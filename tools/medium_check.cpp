@@ -32,7 +32,8 @@ constexpr std::string_view kTargetRoot = "<target>";
 // Most records of one word list reported one by one; the rest are counted.
 constexpr int kMaxRecordReports = 10;
 
-constexpr std::uint64_t kSortTableSize = 256;
+// As many bytes as the build reads into its table.
+constexpr std::uint64_t kSortTableSize = std::tuple_size_v<decltype(setup::CollationState::sortTable)>;
 
 class Report {
 public:

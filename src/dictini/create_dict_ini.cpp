@@ -6,11 +6,11 @@
 
 namespace setup {
 
-void CreateDictIni(const LanguageEntry& entry, const std::function<void()>& skipDetailRow, const DictIniPaths& paths) {
+bool CreateDictIni(const LanguageEntry& entry, const std::function<void()>& skipDetailRow, const DictIniPaths& paths) {
     bool exists = TextReader(paths.dictIni).IsOpen();
     skipDetailRow();
     // An existing dict.ini belongs to an earlier install: never examined, never changed.
-    if (exists) return;
+    if (exists) return false;
 
     TextWriter dictIni(paths.dictIni);
     if (!dictIni.IsOpen()) ThrowFatal("Can't create DICT.INI");
@@ -30,6 +30,7 @@ void CreateDictIni(const LanguageEntry& entry, const std::function<void()>& skip
         RemoveFile(paths.dictIni);
         ThrowFatal("Can't create DICT.INI");
     }
+    return true;
 }
 
 }  // namespace setup

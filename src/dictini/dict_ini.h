@@ -29,9 +29,9 @@ constexpr std::string_view kDictIniEndComment = "# --- EOF ---------------------
 
 // Creates dict.ini with its twelve-line skeleton, naming entry.fromListName as the selected
 // list, unless the file already exists (then it is left untouched). skipDetailRow is called
-// in both cases. Throws FatalError "Can't create DICT.INI" when the file cannot be created or
-// written whole; a skeleton cut short is removed.
-void CreateDictIni(const LanguageEntry& entry, const std::function<void()>& skipDetailRow,
+// in both cases. Returns true when it created the file. Throws FatalError "Can't create
+// DICT.INI" when the file cannot be created or written whole; a skeleton cut short is removed.
+bool CreateDictIni(const LanguageEntry& entry, const std::function<void()>& skipDetailRow,
                    const DictIniPaths& paths = {});
 
 // Drops every line of dict.ini that names entry.displayName: a line of four or more fields by

@@ -3,7 +3,6 @@
 #include <new>
 
 #include "base/fatal.h"
-#include "base/text_reader.h"
 #include "dictini/dict_ini.h"
 #include "script/script_actions.h"
 #include "setup/install_log.h"
@@ -24,9 +23,8 @@ public:
         setup::SetCollationLocale(collation_, services_.Collation(), services_.Messages());
     }
     void CreateDictIni(const LanguageEntry& entry) override {
-        const bool existed = TextReader(DictIniPaths{}.dictIni).IsOpen();
-        setup::CreateDictIni(entry, [this] { services_.Progress().SkipDetailRow(); });
-        services_.LogStep(existed ? "dict.ini kept as it is" : "dict.ini created");
+        const bool created = setup::CreateDictIni(entry, [this] { services_.Progress().SkipDetailRow(); });
+        services_.LogStep(created ? "dict.ini created" : "dict.ini kept as it is");
     }
     void BuildWordList(const LanguageEntry& entry) override {
         services_.LogStep("word list " + entry.displayName + ": " + WordListPath(entry.fromListName) + " -> " +

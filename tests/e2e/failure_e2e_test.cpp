@@ -6,7 +6,8 @@
 //   limit <bytes>       no file can grow beyond that size, as on a full disk
 //   full-device <path>  the file is a link to the Linux device /dev/full, where writes fail
 //   directory <path>    a directory stands where the program writes a file
-//   huge <path>         the file grows to five gigabytes, more than a 32-bit program can hold
+//   huge <path>         the file grows (sparse) to 200 GiB: more records than a list's 32-bit
+//                       record counter reaches, more than the 32-bit or the 64-bit build can hold
 //   read-only <path>
 // A row whose box comes before any window says "no-window"; its box then has no owner.
 #include <gtest/gtest.h>
@@ -16,25 +17,22 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "linux_calls.h"
 #include "ui_driver.h"
 
 namespace setup::e2e {
 namespace {
 
-// A Linux i386 system call from this Windows program: Wine runs it as a Linux process.
-long LinuxCall(long number, long a, long b, long c = 0, long d = 0) {
-    long result;
-    __asm__ volatile("int $0x80" : "=a"(result) : "a"(number), "b"(a), "c"(b), "d"(c), "S"(d) : "memory");
-    return result;
-}
-constexpr long kPrlimit64 = 340, kSignal = 48, kSymlink = 83, kUnlink = 10, kRlimitFsize = 1, kSigxfsz = 25;
-
-// The programs this process starts from now on can write no file beyond `bytes`: a write past
-// that fails as on a full disk (reported, since SIGXFSZ is ignored). The hard limit stays open.
-void LimitFileSize(std::uint64_t bytes) {
-    const std::uint64_t limit[2] = {bytes, ~std::uint64_t{0}};
-    LinuxCall(kPrlimit64, 0, kRlimitFsize, reinterpret_cast<long>(limit));
-    LinuxCall(kSignal, kSigxfsz, 1 /* SIG_IGN */);
+// Makes the file that long without writing it (mingw's resize_file refuses more than the disk
+// has free).
+bool GrowSparse(const std::string& path, std::uint64_t size) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return grown;
 }
 
 // The Linux path of a file on drive C:, which Wine keeps in the prefix's drive_c.
@@ -50,13 +48,12 @@ TEST(FailureRuns, EachRowShowsItsBoxesEndsWithItsExitCodeAndLeavesItsFiles) {
         std::vector<std::string> unreadable;  // planted files that go before the check
         for (const test::GoldenSection& fault : run.sections) {
             const std::string path = workspace.target + "\\" + fault.arguments;
-            const bool planted =
-                fault.name == "directory"     ? std::filesystem::create_directory(path)
-                : fault.name == "full-device" ? LinuxCall(kSymlink, reinterpret_cast<long>("/dev/full"),
-                                                          reinterpret_cast<long>(UnixPath(path).c_str())) == 0
-                : fault.name == "read-only"   ? SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY) != 0
-                : fault.name == "huge"        ? (std::filesystem::resize_file(path, 5ULL << 30), true)
-                                              : true;
+            const bool planted = fault.name == "directory"     ? std::filesystem::create_directory(path)
+                                 : fault.name == "full-device" ? LinuxSymlink("/dev/full", UnixPath(path).c_str())
+                                 : fault.name == "read-only"
+                                     ? SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY) != 0
+                                 : fault.name == "huge" ? GrowSparse(path, 200ULL << 30)
+                                                        : true;
             EXPECT_TRUE(planted) << fault.name;
             if (fault.name == "full-device" || fault.name == "huge") unreadable.push_back(path);
         }
@@ -66,8 +63,7 @@ TEST(FailureRuns, EachRowShowsItsBoxesEndsWithItsExitCodeAndLeavesItsFiles) {
         LimitFileSize(~std::uint64_t{0});
         ASSERT_TRUE(started);
         const SetupRun result = RunSetup(setup, workspace.target, {}, run.Has("stop") ? 201 : 200);
-        for (const std::string& path : unreadable)
-            LinuxCall(kUnlink, reinterpret_cast<long>(UnixPath(path).c_str()), 0);
+        for (const std::string& path : unreadable) LinuxUnlink(UnixPath(path).c_str());
         if (run.Has("read-only"))
             SetFileAttributesA((workspace.target + "\\" + run.Section("read-only").arguments).c_str(),
                                FILE_ATTRIBUTE_NORMAL);

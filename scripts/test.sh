@@ -33,19 +33,49 @@ if [ -x scripts/fuzz-short.sh ]; then
   scripts/fuzz-short.sh || status=1
 fi
 
-section "cross build (i686-w64-mingw32)"
-cmake --preset cross >/dev/null
-cmake --build --preset cross -j "$jobs"
-echo "setup.exe imports:"
-i686-w64-mingw32-objdump -p build/cross/setup.exe | sed -n 's/^\tDLL Name: /  /p'
+section "cross builds (i686-w64-mingw32 and x86_64-w64-mingw32)"
+# Both are built on every host; which of them can run here is decided below.
+for preset in cross cross64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+for tree in cross:i686 cross64:x86_64; do
+  exe=build/${tree%:*}/setup.exe
+  echo "$exe ($(file -b "$exe" | cut -d, -f1)) imports:"
+  "${tree#*:}-w64-mingw32-objdump" -p "$exe" | sed -n 's/^\tDLL Name: /  /p'
+done
 
 section "Windows and end-to-end tests under Wine"
 SETUP_FORCE_XVFB=1
 source scripts/wine-env.sh
+decide_wine_arches || status=1
 start_xvfb_if_needed
-setup_wine_prefix
-# The Windows tests may share the prefix; the end-to-end tests take the screen one at a time.
-ctest --preset cross -j "$jobs" || status=1
+ran=()
+for arch in $SETUP_WINE_RUNS; do
+  echo "--- $arch: $(cross_tree_of "$arch" | sed "s|^$root/||")"
+  use_wine_arch "$arch"
+  if ! setup_wine_prefix; then
+    status=1
+    SETUP_WINE_NOT_RUN+="${SETUP_WINE_NOT_RUN:+$'\n'}$arch: its Wine prefix could not be made"
+    continue
+  fi
+  # The Windows tests may share the prefix; the end-to-end tests take the screen one at a time.
+  ctest --preset "$(cross_preset_of "$arch")" -j "$jobs" || status=1
+  ran+=("$arch")
+done
+agreement="the two builds were not compared (both must run here)"
+if [ "${#ran[@]}" -eq 2 ]; then
+  section "the 32-bit and the 64-bit setup.exe install the same files"
+  if tests/e2e/builds_agree.sh; then agreement="the two builds installed byte-identical files"; else status=1; agreement="the two builds DIFFER"; fi
+fi
+# One line that says which Windows tests ran, and why the others did not.
+summary="Windows tests ran for: ${ran[*]:-nothing}"
+[ -n "$SETUP_WINE_NOT_RUN" ] && summary+="; not run: $(printf '%s' "$SETUP_WINE_NOT_RUN" | paste -sd ';' | sed 's/;/; /g')"
+if [ "${#ran[@]}" -eq 0 ]; then
+  status=1
+  summary+=" (a run without any Windows test fails)"
+fi
 
 printf '\n=== done === (previous stage: %d s, all: %d s)\n' $((SECONDS - stage_start)) "$SECONDS"
+echo "$summary; $agreement"
 exit $status

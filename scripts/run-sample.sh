@@ -9,10 +9,27 @@ root=$(pwd)
 
 if [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null; then sudo "$root/scripts/install-deps.sh"; else "$root/scripts/install-deps.sh"; fi
 
-cmake --preset cross >/dev/null
-cmake --build --preset cross -j "$(nproc)" --target setup uidriver
-
+# The 32-bit setup.exe is the one a medium ships; where this host cannot run 32-bit programs,
+# the 64-bit build of the same sources runs instead.
 source scripts/wine-env.sh
+decide_wine_arches
+if [ -z "$SETUP_WINE_RUNS" ]; then
+  echo "run-sample: no Windows build can run here:" >&2
+  printf '  %s\n' "$SETUP_WINE_NOT_RUN" >&2
+  exit 1
+fi
+arch=${SETUP_WINE_RUNS%% *}
+use_wine_arch "$arch"
+tree=$(cross_tree_of "$arch")
+cmake --preset "$(cross_preset_of "$arch")" >/dev/null
+cmake --build --preset "$(cross_preset_of "$arch")" -j "$(nproc)" --target setup uidriver
+if [ "$arch" = i686 ]; then
+  echo "running the 32-bit setup.exe (${tree#"$root"/}/setup.exe)"
+else
+  echo "running the 64-bit setup.exe (${tree#"$root"/}/setup.exe): the 32-bit one cannot run here"
+  printf '  %s\n' "$SETUP_WINE_NOT_RUN"
+fi
+
 start_xvfb_if_needed
 setup_wine_prefix
 
@@ -24,7 +41,7 @@ target="$work/Dictionary"
 
 echo "medium: $root/examples/medium"
 set +e
-wine build/cross/tests/e2e/uidriver.exe "$(winpath "$root/build/cross/setup.exe")" "$(winpath "$root/examples/medium")" \
+wine_exec "$tree/tests/e2e/uidriver.exe" "$(winpath "$tree/setup.exe")" "$(winpath "$root/examples/medium")" \
   "$(winpath "$target")" "$(winpath "$shots")"
 code=$?
 set -e

@@ -30,31 +30,7 @@ rm -rf "$work"
 mkdir -p "$work/language"
 cd "$work"
 
-# "Wort {n}; Wörtchen {n} | Wörter {pl} :: word; wordlet | words" gives one line per German
-# alternative of each "|" part: "Wort<TAB>word, wordlet". Grammar marks in {}, [], (), <> go.
-LC_ALL=C awk '
-  function clean(s) {
-    gsub(/\{[^}]*\}|\[[^]]*\]|\([^)]*\)|<[^>]*>/, "", s)
-    gsub(/  +/, " ", s); sub(/^ +/, "", s); sub(/ +$/, "", s)
-    return s
-  }
-  /^#/ || index($0, " :: ") == 0 { next }
-  {
-    split($0, sides, " :: ")
-    parts = split(sides[1], german, " [|] ")
-    if (split(sides[2], english, " [|] ") < parts) parts = length(english)
-    for (k = 1; k <= parts; ++k) {
-      n = split(english[k], words, /[;,]/)
-      translations = ""
-      for (i = 1; i <= n; ++i) {
-        w = clean(words[i])
-        if (w != "") translations = translations (translations == "" ? "" : ", ") w
-      }
-      if (translations == "") continue
-      m = split(german[k], heads, /;/)
-      for (i = 1; i <= m; ++i) { h = clean(heads[i]); if (h != "") print h "\t" translations }
-    }
-  }' "$dictionary" > de-en.txt
+"$root/bench/trans-de-en.sh" "$dictionary" > de-en.txt
 "$build/tools/wltool" pack de-en.txt language/from.wb --utf8 --cut 2> pack.log || true
 tail -n 1 pack.log
 

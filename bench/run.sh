@@ -6,8 +6,9 @@
 #
 #   bench/run.sh [--large] [native build directory]      (default build/native)
 #
-# With a cross tree (build/cross, made by scripts/run-sample.sh) it also times setup.exe's own
-# build under Wine, through the UI driver, against the same reference, and the phases of the
+# With a cross tree it also times setup.exe's own build under Wine: the 32-bit build
+# (build/cross) where this host runs it, else the 64-bit one (build/cross64); SETUP_WINE_ARCHES=x86_64
+# picks the 64-bit one (scripts/wine-env.sh). It times through the UI driver, against the same reference, and the phases of the
 # same build in the Windows benchmark program (the platform collation, the GDI progress display
 # on a window). --large adds setup.exe's build of a made-up list of 12,000,000 scratch records
 # under Wine, with its time and peak memory (a minute or more).
@@ -61,12 +62,16 @@ run "build without sort table vs. sort on two threads"
 # the time from Start to the closing box, and that time less the time of the same run building
 # a list of one record (Wine, the window, the copies, the box), each the best of three, against
 # the reference sort, best of three in this run.
-cross=${SETUP_BENCH_CROSS:-$root/build/cross}
-if command -v wine >/dev/null && [ -f "$cross/build.ninja" ]; then
+source "$root/scripts/wine-env.sh"
+decide_wine_arches
+arch=${SETUP_WINE_RUNS%% *}
+cross=$( [ -n "$arch" ] && cross_tree_of "$arch" || true)
+if [ -n "$arch" ] && [ -f "$cross/build.ninja" ]; then
   cmake --build "$cross" --target setup uidriver wlbench -j2 >/dev/null
-  source "$root/scripts/wine-env.sh"
+  use_wine_arch "$arch"
   start_xvfb_if_needed
   setup_wine_prefix
+  echo "== Windows build timed under Wine: $arch (${cross#"$root"/}/setup.exe)"
   winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
   medium=$work/medium
   mkdir -p "$medium/language" "$medium/tables"
@@ -83,7 +88,7 @@ if command -v wine >/dev/null && [ -f "$cross/build.ninja" ]; then
   wine_ms() {  # $1: install.inf text; prints the milliseconds until the first box, or until the exit
     printf "$1" > "$medium/install.inf"
     rm -rf "$work/target"
-    wine "$cross/tests/e2e/uidriver.exe" "$(winpath "$cross/setup.exe")" "$(winpath "$medium")" \
+    wine_exec "$cross/tests/e2e/uidriver.exe" "$(winpath "$cross/setup.exe")" "$(winpath "$medium")" \
       "$(winpath "$work/target")" "$(winpath "$work")" > wine.log 2>/dev/null || { cat wine.log >&2; return 1; }
     rm -f "$work"/*.bmp
     sed -n 's/^message box after \([0-9]*\) ms.*/\1/p; s/^setup.exe exit code: 0 (\([0-9]*\) ms after Start)/\1/p' wine.log | tr -d '\r' | head -n 1
@@ -121,9 +126,9 @@ if command -v wine >/dev/null && [ -f "$cross/build.ninja" ]; then
 
   # The phase split of the same build in the Windows benchmark program, on this run's list.
   echo "== phases under Wine, English collation"
-  wine "$cross/tools/wlbench.exe" 2>/dev/null | tr -d '\r'
+  wine_exec "$cross/tools/wlbench.exe" 2>/dev/null | tr -d '\r'
   echo "== phases under Wine, folding sort table"
-  wine "$cross/tools/wlbench.exe" --table 2>/dev/null | tr -d '\r'
+  wine_exec "$cross/tools/wlbench.exe" --table 2>/dev/null | tr -d '\r'
 
   if [ "$large" = 1 ]; then
     # setup.exe builds a made-up list already in the target (no copy in the timing); its peak
@@ -135,7 +140,7 @@ if command -v wine >/dev/null && [ -f "$cross/build.ninja" ]; then
     "$build/tools/wlbench" --write-large "$big/target/language/large.wb"
     printf 'large.wb,de,en,German - English\r\nlarge.wb\r\nto.wb\r\n' > "$big/medium/large.cf"
     printf 'copy large.cf language.cf\r\nmkwlist\r\n' > "$big/medium/install.inf"
-    wine "$cross/tests/e2e/uidriver.exe" "$(winpath "$cross/setup.exe")" "$(winpath "$big/medium")" \
+    wine_exec "$cross/tests/e2e/uidriver.exe" "$(winpath "$cross/setup.exe")" "$(winpath "$big/medium")" \
       "$(winpath "$big/target")" "$(winpath "$big")" > "$big/wine.log" 2>/dev/null &
     driver=$!
     pattern=$(winpath "$cross/setup.exe" | sed 's/[\\.]/\\&/g')  # this tree's setup.exe only
@@ -156,6 +161,6 @@ if command -v wine >/dev/null && [ -f "$cross/build.ninja" ]; then
     rm -rf "$big"
   fi
 elif [ "$large" = 1 ]; then
-  echo "bench: --large needs Wine and the cross tree (build/cross)" >&2
+  echo "bench: --large needs Wine and the cross tree of an architecture that runs here (build/cross or build/cross64)" >&2
   exit 1
 fi

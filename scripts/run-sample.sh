@@ -26,7 +26,7 @@ cmake --build --preset "$(cross_preset_of "$arch")" -j "$(nproc)" --target setup
 if [ "$arch" = i686 ]; then
   echo "running the 32-bit setup.exe (${tree#"$root"/}/setup.exe)"
 else
-  echo "running the 64-bit setup.exe (${tree#"$root"/}/setup.exe): the 32-bit one cannot run here"
+  echo "running the 64-bit setup.exe (${tree#"$root"/}/setup.exe) instead of the 32-bit one:"
   printf '  %s\n' "$SETUP_WINE_NOT_RUN"
 fi
 

@@ -326,6 +326,8 @@ private:
             services.line = reader.PieceLineNumber();
             setup::ScriptLineUse use = setup::ApplyScriptLine(line, pass);
             if (use.use == setup::LineUse::NoKey) use = setup::ApplyFirstPassLine(line, settings_);
+            if (use.use == setup::LineUse::Applied && use.key == "uninstall" && settings_.uninstallName.empty())
+                report_.Add(script, services.line, "\"uninstall\" with an empty name: no uninstall entry is made");
             if (use.use == setup::LineUse::Applied)
                 keyLines_[std::string(use.key)] = services.line;
             else

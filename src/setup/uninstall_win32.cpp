@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
+#include "base/ascii.h"
 #include "setup/install_log.h"
 #include "ui/message_box_win32.h"
-#include "uninstall/record_store.h"
+#include "uninstall/uninstall_record.h"
 #include "uninstall/remove_install.h"
 #include "uninstall/uninstall_services_win32.h"
 
@@ -16,7 +17,7 @@ namespace {
 class WindowUninstallUi final : public UninstallUi {
 public:
     bool Confirm(const std::string& question) override {
-        return MessageBoxA(nullptr, question.c_str(), "Uninstall", MB_YESNO | MB_ICONQUESTION) == IDYES;
+        return MessageBoxA(nullptr, question.c_str(), "Uninstall", MB_YESNO) == IDYES;
     }
     MessageService& Messages() override { return messages_; }
     void Log(const std::string&) override {}
@@ -56,14 +57,12 @@ int RunUninstall(const CommandLine& options) {
     InstallLog log = options.logPath ? InstallLog(*options.logPath) : InstallLog();
     log.Write(LocalTime() + " unattended uninstall");
     Win32UninstallServices services;
-    // The program's own directory: where Apps & features starts uninstall.exe. A setup.exe
-    // started elsewhere finds the record in the working directory.
+    // uninstall.exe removes the install it belongs to, in its own directory, wherever it is
+    // started from (Apps & features starts it anywhere); setup.exe the one in the working directory.
     const std::string program = services.FullPath(RunningProgramPath()).value_or(RunningProgramPath());
-    std::string directory = ParentDirectory(program);
-    const std::optional<std::string> working = services.FullPath(".");
-    if (!services.Exists(PathInDirectory(directory, kUninstallRecordName)) && working &&
-        services.Exists(PathInDirectory(*working, kUninstallRecordName)))
-        directory = *working;
+    const std::string directory = EqualsIgnoreCase(program.substr(program.rfind('\\') + 1), kUninstallProgramName)
+                                      ? ParentDirectory(program)
+                                      : services.FullPath(".").value_or(".");
     WindowUninstallUi window;
     UnattendedUninstallUi unattended(log);
     UninstallUi& ui = options.unattended ? static_cast<UninstallUi&>(unattended) : window;

@@ -1,7 +1,7 @@
 #pragma once
-// The run of uninstall.exe /U (or setup.exe /U): removes the install recorded in the program's
-// directory (or else in the working directory), asking first and closing with a box, or with
-// /S without any box, each step a line of the /LOG= file.
+// The run of uninstall.exe /U (or setup.exe /U started in the target): removes the install
+// recorded in the program's directory (setup.exe: in the working directory), asking first and
+// closing with a box, or with /S without any box, each step a line of the /LOG= file.
 #include "setup/command_line.h"
 
 namespace setup {

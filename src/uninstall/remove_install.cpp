@@ -110,12 +110,15 @@ private:
     // reached through a link.
     void RemoveDirectory(const std::string& directory) {
         if (!services_.Exists(directory)) return ui_.Log("rmdir " + directory + ": gone already");
-        const std::string parent = ParentDirectory(directory);
-        const std::optional<std::string> parentPath = services_.FinalDirectoryPath(parent);
-        const std::optional<std::string> unlinked = UnlinkedPath(parent);
-        if (IsBelow(Key(parent), targetKey_) && (!parentPath || !unlinked || Key(*parentPath) != Key(*unlinked)))
+        const std::optional<std::string> unlinked = UnlinkedPath(directory);
+        const std::optional<std::string> parentPath = services_.FinalDirectoryPath(ParentDirectory(directory));
+        const bool inTarget = IsBelow(Key(directory), targetKey_);
+        if (inTarget && (!unlinked || !parentPath || Key(ParentDirectory(*unlinked)) != Key(*parentPath)))
             return ui_.Log("keep " + directory + ": a link leads to it");
-        if (!services_.RemoveEmptyDirectory(directory)) return ui_.Log("keep " + directory + ": it is not empty");
+        const std::optional<std::string> path = services_.FinalDirectoryPath(directory);
+        const bool link = inTarget && (!path || Key(*path) != Key(*unlinked));
+        if (!services_.RemoveEmptyDirectory(directory))
+            return ui_.Log("keep " + directory + (link ? ": it is a link that cannot be removed" : ": it is not empty"));
         Step("rmdir " + directory, true);
     }
 
@@ -132,7 +135,7 @@ private:
 UninstallOutcome RemoveInstall(const std::string& directory, UninstallServices& services, UninstallUi& ui) {
     const StoredRecord stored = LoadRecord(directory, services);
     ui.Log("uninstall record " + PathInDirectory(directory, kUninstallRecordName) +
-           (stored.record ? ": ok" : ": " + stored.problem));
+           (stored.record ? ": ok" : ": failed"));
     if (!stored.record) {
         ui.Messages().Show(stored.problem, "Error", MessageIcon::Error, false);
         return UninstallOutcome::Refused;

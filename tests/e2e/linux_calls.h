@@ -3,7 +3,10 @@
 // plant faults that Windows offers no way to make (a file-size limit, a link to /dev/full).
 // The 32-bit build goes through the i386 gate, which only a host that runs 32-bit code has;
 // the 64-bit build uses the x86-64 instruction and numbers, which work on every host.
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 
 namespace setup::e2e {
 
@@ -50,5 +53,11 @@ inline bool LinuxSymlink(const char* target, const char* link) {
     return LinuxCall(kLinuxSymlink, Arg(target), Arg(link)) == 0;
 }
 inline void LinuxUnlink(const char* path) { LinuxCall(kLinuxUnlink, Arg(path), 0); }
+
+// The Linux path of a file on drive C:, which Wine keeps in the prefix's drive_c.
+inline std::string UnixPath(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return std::getenv("WINEPREFIX") + ("/drive_c" + path.substr(2));
+}
 
 }  // namespace setup::e2e

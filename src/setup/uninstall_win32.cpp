@@ -5,8 +5,8 @@
 #include "base/ascii.h"
 #include "setup/install_log.h"
 #include "ui/message_box_win32.h"
-#include "uninstall/uninstall_record.h"
 #include "uninstall/remove_install.h"
+#include "uninstall/uninstall_record.h"
 #include "uninstall/uninstall_services_win32.h"
 
 namespace setup {

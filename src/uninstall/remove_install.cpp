@@ -118,7 +118,8 @@ private:
         const std::optional<std::string> path = services_.FinalDirectoryPath(directory);
         const bool link = inTarget && (!path || Key(*path) != Key(*unlinked));
         if (!services_.RemoveEmptyDirectory(directory))
-            return ui_.Log("keep " + directory + (link ? ": it is a link that cannot be removed" : ": it is not empty"));
+            return ui_.Log("keep " + directory +
+                           (link ? ": it is a link that cannot be removed" : ": it is not empty"));
         Step("rmdir " + directory, true);
     }
 

@@ -261,11 +261,15 @@ void ExpectFiles(const test::GoldenCase& run, const std::string& target) {
     }
 }
 
-void ExpectWinIniAndShortcut(const test::GoldenCase& run, const Workspace& workspace) {
+std::string DictionaryKeys() {
     char keys[4096] = {};
     std::string lines(keys, GetProfileSectionA("Dictionary", keys, sizeof keys));
     std::replace(lines.begin(), lines.end(), '\0', '\n');
-    EXPECT_EQ(lines, run.Text("win.ini"));
+    return lines;
+}
+
+void ExpectWinIniAndShortcut(const test::GoldenCase& run, const Workspace& workspace) {
+    EXPECT_EQ(DictionaryKeys(), run.Text("win.ini"));
     CoInitialize(nullptr);
     const auto link = test::ReadLink(ProgramsFolder() + "\\" + run.Section("shortcut").arguments);
     ASSERT_TRUE(link.has_value());

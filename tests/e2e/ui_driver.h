@@ -110,6 +110,8 @@ std::string MaskedLog(const std::string& path, const std::string& root);
 void ExpectBoxesAndExit(const test::GoldenCase& run, const char* section, const std::vector<MessageBoxInfo>& boxes,
                         std::optional<DWORD> exitCode, HWND owner);
 void ExpectFiles(const test::GoldenCase& run, const std::string& target);
+// The keys of win.ini's [Dictionary] section, one "key=value" line each.
+std::string DictionaryKeys();
 // The win.ini section and the shortcut outlive the target: a workspace removes them before
 // the run, this check after it.
 void ExpectWinIniAndShortcut(const test::GoldenCase& run, const Workspace& workspace);

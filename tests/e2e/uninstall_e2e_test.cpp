@@ -63,7 +63,8 @@ std::pair<std::string, std::string> FindEntry(const std::string& target) {
     HKEY all = nullptr;
     RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeys, 0, KEY_READ, &all);
     char name[256];
-    for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(all, i, name, &size, 0, 0, 0, 0) == 0; size = sizeof name, ++i) {
+    for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(all, i, name, &size, 0, 0, 0, 0) == 0;
+         size = sizeof name, ++i) {
         HKEY entry = nullptr;
         RegOpenKeyExA(all, name, 0, KEY_READ, &entry);
         std::string values;
@@ -120,8 +121,8 @@ TEST(Uninstall, EachRowRemovesWhatItsInstallsWroteAndNothingElse) {
             const size_t blank = install.arguments.find(' ');
             const std::string how = Replace(install.arguments.substr(blank + 1), "<root>", root);
             SetupProcess setup;
-            ASSERT_TRUE(setup.Start(SETUP_EXE, root + "\\" + install.arguments.substr(0, blank),
-                                    how == "window" ? "" : how));
+            ASSERT_TRUE(
+                setup.Start(SETUP_EXE, root + "\\" + install.arguments.substr(0, blank), how == "window" ? "" : how));
             EXPECT_EQ(RunSetup(setup, how == "window" ? target : "").exitCode, 0u) << install.arguments;
         }
         if (run.Has("files")) ExpectFiles(run, target);
@@ -183,9 +184,10 @@ TEST(Uninstall, EachRowRemovesWhatItsInstallsWroteAndNothingElse) {
         }
         const std::string how = run.Section("uninstall").arguments;
         const std::string more = Replace(how.substr(how.find(' ') + 1), "<root>", root);
-        const SetupRun removal = how == "window"             ? RunCommand(ValueOf(values, "UninstallString"), root)
-                                 : how.starts_with("quiet ") ? RunCommand(ValueOf(values, "QuietUninstallString") + " " + more, root)
-                                                              : RunCommand("\"" SETUP_EXE "\" " + more, target);
+        const SetupRun removal = how == "window" ? RunCommand(ValueOf(values, "UninstallString"), root)
+                                 : how.starts_with("quiet ")
+                                     ? RunCommand(ValueOf(values, "QuietUninstallString") + " " + more, root)
+                                     : RunCommand("\"" SETUP_EXE "\" " + more, target);
         ExpectBoxesAndExit(run, "boxes", removal.boxes, removal.exitCode, nullptr);
         // The uninstaller's own file and the target go just after it has ended.
         const std::vector<std::string> left = test::Lines(run.Has("left") ? run.Text("left") : "");
@@ -194,25 +196,23 @@ TEST(Uninstall, EachRowRemovesWhatItsInstallsWroteAndNothingElse) {
         EXPECT_EQ(std::filesystem::exists(target), run.Has("left"));
         EXPECT_EQ(UninstallerCopies(), std::vector<std::string>());
         EXPECT_EQ(FindEntry(target).first, "");
-        for (const test::GoldenSection& outside : run.sections) {
-            if (outside.name == "outside") {
-                EXPECT_EQ(test::ReadFileBytes(root + "\\outside\\" + outside.arguments), test::Crlf(outside.text));
+        for (const test::GoldenSection& step : run.sections) {
+            if (step.name == "outside") {
+                EXPECT_EQ(test::ReadFileBytes(root + "\\outside\\" + step.arguments), test::Crlf(step.text));
             }
+            // Wine follows a link when the workspace is removed: it goes first.
+            if (step.name == "link") LinuxUnlink(UnixPath(target + "\\" + step.arguments).c_str());
         }
         if (run.Has("log")) {
             EXPECT_EQ(Replace(MaskedLog(root + "\\setup log.txt", root), key.empty() ? "<key>" : key, "<key>"),
                       test::Crlf(run.Text("log")));
         }
         if (run.Has("win.ini")) {
-            char keys[4096] = {};
-            std::string lines(keys, GetProfileSectionA("Dictionary", keys, sizeof keys));
-            std::replace(lines.begin(), lines.end(), '\0', '\n');
-            EXPECT_EQ(lines, run.Text("win.ini"));
-        }
-        if (run.Has("shortcut")) ForgetInstall(run);
-        if (!run.Has("win.ini")) {
+            EXPECT_EQ(DictionaryKeys(), run.Text("win.ini"));
+        } else {
             EXPECT_EQ(WinIni(), winIni);
         }
+        if (run.Has("shortcut")) ForgetInstall(run);
         WriteProfileStringA("Dictionary", nullptr, nullptr);
         EXPECT_EQ(Tree(ProgramsFolder()), programs);
     }

@@ -85,9 +85,10 @@ void InstallRecorder::AfterWrite(const std::string& path, bool recordNew) {
 void InstallRecorder::NoteShortcut(const ProgramShortcut& shortcut) {
     if (!system_) return;
     if (shortcut.createdGroup) AddDirectory(*shortcut.createdGroup);
-    if (!shortcut.linkPath) return;
-    existedBefore_[Key(*shortcut.linkPath)] = shortcut.linkExisted;
-    AfterWrite(*shortcut.linkPath, true);
+    const std::optional<std::string> link = shortcut.linkPath ? system_->FullPath(*shortcut.linkPath) : std::nullopt;
+    if (!link) return;
+    existedBefore_[Key(*link)] = shortcut.linkExisted;
+    AfterWrite(*link, true);
 }
 
 bool InstallRecorder::MakeDirectory(const std::string& path) {

@@ -2,6 +2,8 @@
 
 #include <bcrypt.h>
 
+#include "uninstall/uninstall_record.h"
+
 #include <charconv>
 #include <cstdint>
 #include <memory>
@@ -12,6 +14,11 @@ namespace setup {
 namespace {
 
 constexpr const char* kUninstallKeys = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// Both builds keep the entry in the 32-bit view of the registry (its only view on 32-bit
+// Windows): a target installed by one and then by the other has one entry.
+constexpr REGSAM kEntryView = KEY_WOW64_32KEY;
+// Longest section or value the profile is asked for.
+constexpr size_t kMaxProfileText = 1 << 20;
 constexpr size_t kReadChunk = 1 << 20;
 // How long the second half waits for the uninstaller to end, and tries to delete its file.
 constexpr DWORD kWaitForUninstallerMs = 60000;
@@ -231,6 +238,7 @@ std::optional<std::string> Win32UninstallServices::ReadProfileKey(const std::str
                                                                   const std::string& file) {
     // The names of the section's keys tell a missing key from an empty one.
     for (std::vector<char> text(4096);; text.resize(text.size() * 2)) {
+        if (text.size() > kMaxProfileText) return std::nullopt;
         const DWORD length = GetPrivateProfileStringA(section.c_str(), nullptr, "", text.data(),
                                                       static_cast<DWORD>(text.size()), file.c_str());
         if (length + 2 < text.size()) {
@@ -241,11 +249,12 @@ std::optional<std::string> Win32UninstallServices::ReadProfileKey(const std::str
             break;
         }
     }
-    for (std::vector<char> value(4096);; value.resize(value.size() * 2)) {
+    for (std::vector<char> value(4096); value.size() <= kMaxProfileText; value.resize(value.size() * 2)) {
         const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value.data(),
                                                       static_cast<DWORD>(value.size()), file.c_str());
         if (length + 1 < value.size()) return std::string(value.data(), length);
     }
+    return std::nullopt;
 }
 
 bool Win32UninstallServices::WriteProfileKey(const std::string& section, const std::optional<std::string>& key,
@@ -269,8 +278,12 @@ bool Win32UninstallServices::CopyRunningProgram(const std::string& destination) 
 
 bool Win32UninstallServices::RemoveProgram(const std::string& program, const std::optional<std::string>& directory) {
     if (PathKey(RunningProgramPath()) == PathKey(program)) return StartSecondHalf(program, directory.has_value());
+    // The program itself, not a link standing in its place; its directory may be reached
+    // through one.
+    const std::optional<std::string> folder = FinalDirectoryPath(ParentDirectory(program));
+    const std::string expected = folder ? PathInDirectory(*folder, kUninstallProgramName) : program;
     const std::optional<Examined> removed =
-        ExamineFile(program, [&](const FileFacts& facts) { return PathKey(facts.finalPath) == PathKey(program); });
+        ExamineFile(program, [&](const FileFacts& facts) { return PathKey(facts.finalPath) == PathKey(expected); });
     if (directory) RemoveDirectoryA(directory->c_str());
     return !removed || removed->removed;
 }
@@ -278,8 +291,8 @@ bool Win32UninstallServices::RemoveProgram(const std::string& program, const std
 HKEY Win32UninstallServices::EntryRoot() {
     if (!entryRoot_) {
         HKEY keys = nullptr;
-        const bool machine = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeys, 0, nullptr, 0, KEY_CREATE_SUB_KEY,
-                                             nullptr, &keys, nullptr) == ERROR_SUCCESS;
+        const bool machine = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeys, 0, nullptr, 0,
+                                             KEY_CREATE_SUB_KEY | kEntryView, nullptr, &keys, nullptr) == ERROR_SUCCESS;
         if (machine) RegCloseKey(keys);
         entryRoot_ = machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     }
@@ -293,8 +306,8 @@ std::string Win32UninstallServices::EntryName(const std::string& key) {
 
 std::optional<UninstallEntry> Win32UninstallServices::ReadEntry(const std::string& key) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(EntryRoot(), (std::string(kUninstallKeys) + "\\" + key).c_str(), 0, KEY_READ, &opened) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(EntryRoot(), (std::string(kUninstallKeys) + "\\" + key).c_str(), 0, KEY_READ | kEntryView,
+                      &opened) != ERROR_SUCCESS)
         return std::nullopt;
     const UniqueKey entry(opened);
     UninstallEntry values;
@@ -306,8 +319,8 @@ std::optional<UninstallEntry> Win32UninstallServices::ReadEntry(const std::strin
 
 bool Win32UninstallServices::WriteEntry(const std::string& key, const UninstallEntry& values) {
     HKEY created = nullptr;
-    if (RegCreateKeyExA(EntryRoot(), (std::string(kUninstallKeys) + "\\" + key).c_str(), 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &created, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(EntryRoot(), (std::string(kUninstallKeys) + "\\" + key).c_str(), 0, nullptr, 0,
+                        KEY_WRITE | kEntryView, nullptr, &created, nullptr) != ERROR_SUCCESS)
         return false;
     const UniqueKey entry(created);
     return SetString(entry.get(), "DisplayName", values.displayName) &&
@@ -320,7 +333,8 @@ bool Win32UninstallServices::WriteEntry(const std::string& key, const UninstallE
 }
 
 bool Win32UninstallServices::DeleteEntry(const std::string& key) {
-    return RegDeleteKeyA(EntryRoot(), (std::string(kUninstallKeys) + "\\" + key).c_str()) == ERROR_SUCCESS;
+    return RegDeleteKeyExA(EntryRoot(), (std::string(kUninstallKeys) + "\\" + key).c_str(), kEntryView, 0) ==
+           ERROR_SUCCESS;
 }
 
 int FinishUninstall(const std::string& text) {
@@ -331,9 +345,13 @@ int FinishUninstall(const std::string& text) {
     const auto process = reinterpret_cast<HANDLE>(handle);
     const bool withDirectory = rest[1] == '1';
     const std::string program(rest.substr(3));
+    // Only an uninstaller whose removal is done: nothing else can be deleted this way.
+    Win32UninstallServices services;
+    if (lstrcmpiA(program.substr(program.rfind('\\') + 1).c_str(), kUninstallProgramName) != 0 ||
+        services.Exists(PathInDirectory(ParentDirectory(program), kUninstallRecordName)))
+        return 1;
     WaitForSingleObject(process, kWaitForUninstallerMs);
     CloseHandle(process);
-    Win32UninstallServices services;
     // The ended program's file may stay mapped a moment longer.
     for (int attempt = 0; attempt < kDeleteAttempts && services.Exists(program); ++attempt) {
         services.RemoveProgram(program, std::nullopt);

@@ -61,7 +61,7 @@ std::string Value(HKEY key, const char* name) {
 // The key of the entry that names the target, and its values as "name=value" lines.
 std::pair<std::string, std::string> FindEntry(const std::string& target) {
     HKEY all = nullptr;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeys, 0, KEY_READ, &all);
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeys, 0, KEY_READ | KEY_WOW64_32KEY, &all);
     char name[256];
     for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(all, i, name, &size, 0, 0, 0, 0) == 0;
          size = sizeof name, ++i) {

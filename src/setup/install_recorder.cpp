@@ -53,7 +53,10 @@ void InstallRecorder::AddDirectory(const std::string& path) {
     if (!full) return;
     const bool known = std::any_of(record_.directories.begin(), record_.directories.end(),
                                    [&](const std::string& directory) { return Key(directory) == Key(*full); });
-    if (!known) record_.directories.push_back(*full);
+    if (known) return;
+    // A directory made where a recorded file was: the file is gone, and a path is named once.
+    std::erase_if(record_.files, [&](const RecordedFile& file) { return Key(file.path) == Key(*full); });
+    record_.directories.push_back(*full);
 }
 
 void InstallRecorder::BeforeWrite(const std::string& path) {
@@ -78,8 +81,16 @@ void InstallRecorder::AfterWrite(const std::string& path, bool recordNew) {
     if (!full) return;
     const bool recorded = std::any_of(record_.files.begin(), record_.files.end(),
                                       [&](const RecordedFile& file) { return Key(file.path) == Key(*full); });
-    if (!recorded && recordNew) record_.files.push_back({*full, existedBefore_[Key(*full)], 0, {}});
-    if (recorded || recordNew) written_.insert(Key(*full));
+    // The uninstaller's own files are never among those it removes (a medium may copy files of
+    // those names; they are replaced at the end).
+    const bool own = Key(*full) == Key(PathInDirectory(record_.target, kUninstallProgramName)) ||
+                     Key(*full) == Key(PathInDirectory(record_.target, kUninstallRecordName));
+    if (own || (!recorded && !recordNew)) return;
+    if (!recorded) {
+        std::erase_if(record_.directories, [&](const std::string& directory) { return Key(directory) == Key(*full); });
+        record_.files.push_back({*full, existedBefore_[Key(*full)], 0, {}});
+    }
+    written_.insert(Key(*full));
 }
 
 void InstallRecorder::NoteShortcut(const ProgramShortcut& shortcut) {

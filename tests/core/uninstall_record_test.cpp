@@ -48,6 +48,15 @@ TEST(UninstallRecord, GoldenCases) {
                 EXPECT_EQ(IsPlainFullPath(line.substr(line.find(' ') + 1)), line.starts_with("yes")) << line;
             continue;
         }
+        if (c.Has("below")) {
+            for (const std::string& line : test::Lines(c.Text("below"))) {
+                const size_t bar = line.find('|'), last = line.rfind('|');
+                EXPECT_EQ(IsBelow(line.substr(0, bar), line.substr(bar + 1, last - bar - 1)), line.ends_with("yes"));
+            }
+            for (const std::string& line : test::Lines(c.Text("parent")))
+                EXPECT_EQ(ParentDirectory(line.substr(0, line.find('|'))), line.substr(line.find('|') + 1));
+            continue;
+        }
         std::string text = test::Crlf(c.Text("record"));
         if (const size_t mark = text.find("<checksum>"); mark != std::string::npos) {
             const size_t line = text.rfind("\r\n", mark);

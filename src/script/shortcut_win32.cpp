@@ -45,9 +45,9 @@ ProgramShortcut CreateProgramShortcut(const InstallSettings& settings, HWND owne
     // A group that exists is reused; one that cannot be made or entered leaves the shortcut
     // in the Programs folder.
     const bool groupCreated = CreateDirectoryA(settings.groupName.c_str(), nullptr);
-    SetCurrentDirectoryA(settings.groupName.c_str());
+    const bool inGroup = SetCurrentDirectoryA(settings.groupName.c_str());
     std::optional<std::string> folder = QueryCurrentDirectory();
-    if (folder && groupCreated) made.createdGroup = folder;
+    if (folder && groupCreated && inGroup) made.createdGroup = folder;
     if (!folder || folder->size() > kMaxGroupFolderLength) return made;
     std::string linkPath = DirectoryPrefix(*folder) + settings.shortcutName + ".lnk";
     if (linkPath.size() > kMaxPathLength) return made;

@@ -76,7 +76,8 @@ decide_wine_arches() {
     elif output=$("$loader" --version 2>&1); then
       SETUP_WINE_RUNS+="${SETUP_WINE_RUNS:+ }$arch"
     else
-      SETUP_WINE_NOT_RUN+="$arch: $loader does not run here ($(printf '%s' "$output" | tail -n 1))"$'\n'
+      output=$(printf '%s' "$output" | tail -n 1)
+      SETUP_WINE_NOT_RUN+="$arch: $loader does not run here (${output##*: })"$'\n'
     fi
   done
   SETUP_WINE_NOT_RUN=${SETUP_WINE_NOT_RUN%$'\n'}

@@ -1,6 +1,7 @@
 #include "build_losses.h"
 
-#include <cstdio>
+#include "code_page.h"
+
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -27,21 +28,6 @@ std::string Example(LossKind kind, const BuildLoss& loss) {
 }
 
 }  // namespace
-
-std::string Quoted(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            quoted += c;
-        } else {
-            char shown[8];
-            std::snprintf(shown, sizeof shown, "<x%02X>", byte);
-            quoted += c == '\t' ? "<TAB>" : c == '\r' ? "<CR>" : c == '\n' ? "<LF>" : shown;
-        }
-    }
-    return quoted + "\"";
-}
 
 std::string Counted(size_t count, const std::string& one, const std::string& many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);

@@ -40,9 +40,6 @@ std::string LossText(LossKind kind, const BuildLoss& loss);
 // The losses of one kind of a list: how many, and the first few.
 std::string LossSummary(LossKind kind, const std::vector<BuildLoss>& losses);
 
-// The text in double quotes, control characters shown as <TAB>, <CR>, <LF> or <xHH>.
-std::string Quoted(std::string_view text);
-
 // "1 entry", "2 entries".
 std::string Counted(size_t count, const std::string& one, const std::string& many);
 

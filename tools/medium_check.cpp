@@ -15,6 +15,7 @@
 #include "base/fields.h"
 #include "base/significant_lines.h"
 #include "build_losses.h"
+#include "code_page.h"
 #include "script/install_script.h"
 #include "script/script_actions.h"
 #include "wordlist/build_word_list.h"
@@ -333,8 +334,7 @@ public:
         }
         if (files == 0) {
             std::string shown = parts ? Joined(*parts) : directory;
-            report_.Add(script_, line,
-                        "no file on the medium matches \"" + (shown.empty() ? "" : shown + "\\") + names + "\"");
+            report_.Add(script_, line, "no file on the medium matches " + Quoted((shown.empty() ? "" : shown + "\\") + names));
         }
     }
 
@@ -348,7 +348,7 @@ public:
         }
         const std::optional<fs::path> found = parts ? FindOnMedium(medium_, *parts) : std::nullopt;
         if (!found || !IsDirectory(*found)) {
-            report_.Add(script_, line, "directory \"" + (parts ? Joined(*parts) : path) + "\" is not on the medium");
+            report_.Add(script_, line, "directory " + Quoted(parts ? Joined(*parts) : path) + " is not on the medium");
             return false;
         }
         current_ = std::string(kMediumRoot) + "\\" + Joined(*parts);
@@ -381,7 +381,7 @@ private:
     bool TargetDirectoryMade(const std::vector<std::string>& parts) {
         if (parts.empty() || madeDirectories_.count(Folded(parts))) return true;
         if (!failedDirectories_.count(Folded(parts)))
-            report_.Add(script_, line, "no earlier mkdir line makes the directory \"" + Joined(parts) + "\"");
+            report_.Add(script_, line, "no earlier mkdir line makes the directory " + Quoted(Joined(parts)));
         return false;
     }
 

@@ -550,7 +550,7 @@ private:
             keyLines_[std::string(use.key)] = services.line;
             CheckLineEnd(script, services.line, use.key, line);
         }
-        if (reader.Failed()) report_.Unreadable(script, "error reading it: " + Reason());
+        if (reader.Failed()) report_.Unreadable(script, "can't read it: " + Reason());
     }
 
     // What the end of an applied line does: names of a copying line end at a blank, and a
@@ -680,7 +680,7 @@ private:
         setup::NoProgress progress;
         const std::optional<setup::LoadedWordList> records =
             setup::LoadWordList(file.get(), setup::CountWordRecords(file.get()), progress);
-        if (!records) return report_.Unreadable(list, "error reading it: " + Reason());
+        if (!records) return report_.Unreadable(list, "can't read it: " + Reason());
         int reported = 0;
         for (size_t i = 0; i < records->size(); ++i) {
             const bool head = setup::HeadWordText((*records)[i]).size() == setup::kHeadWordFieldSize;

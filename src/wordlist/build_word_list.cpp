@@ -141,8 +141,10 @@ void BuildWordList(const WordListBuildContext& context) {
     progress.DrawDone();
 
     const std::string toPath = WordListPath(context.entry.toListName);
-    UniqueFile toFile = OpenFile(toPath, "wb");
-    if (!toFile) ThrowFatal("Can't create output file " + Quoted(toPath) + " ");
+    const std::string cantCreateTo = "Can't create output file " + Quoted(toPath) + " ";
+    const std::string newToPath = WordListPath(kNewToListName);
+    UniqueFile toFile = OpenFile(newToPath, "wb");
+    if (!toFile) ThrowFatal(cantCreateTo);
     RecordWriter to(std::move(toFile), "Write error output file");
     progress.DrawDetailText("Sorting TO wordlist");
     LoadSortTable(context.collation);
@@ -156,6 +158,11 @@ void BuildWordList(const WordListBuildContext& context) {
     progress.DrawDone();
     scratchIn.reset();
     to.Close();
+    // Refused when the earlier list is read-only or held open by the dictionary application.
+    if (!ReplaceFileAtomically(newToPath, toPath)) {
+        RemoveFile(newToPath);
+        ThrowFatal(cantCreateTo);
+    }
     RemoveFile(scratchPath);
 
     progress.DrawProgressBar(BuildStage::Finished);

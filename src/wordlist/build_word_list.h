@@ -28,6 +28,8 @@ struct WordListBuildContext {
 
 // The scratch list of every build, below the working directory.
 constexpr const char* kScratchListName = "temp.wb";
+// The TO list is written under this name and takes its own name only when it is whole.
+constexpr const char* kNewToListName = "tempout.wb";
 
 // The path of a word list: "language\" + name, of any length.
 std::string WordListPath(std::string_view name);
@@ -50,8 +52,10 @@ void ForEachTranslation(std::string_view translations, OnTranslation onTranslati
 bool JoinTranslations(WordRecord& merged, size_t& length, std::string_view more);
 
 // Builds "language\<toListName>" from "language\<fromListName>" in the working directory
-// and shows the closing message. Failures are fatal (FatalError with the message text);
-// files written so far stay behind.
+// and shows the closing message. The TO list replaces an earlier one in one step once it is
+// written whole, so a build that fails or is interrupted leaves the earlier one as it was.
+// Failures are fatal (FatalError with the message text); the scratch list and a TO list cut
+// short stay behind under their temporary names.
 void BuildWordList(const WordListBuildContext& context);
 
 }  // namespace setup

@@ -49,19 +49,30 @@ section "Windows and end-to-end tests under Wine"
 SETUP_FORCE_XVFB=1
 source scripts/wine-env.sh
 decide_wine_arches || status=1
-start_xvfb_if_needed
 ran=()
+declare -A runs
 for arch in $SETUP_WINE_RUNS; do
+  # Each architecture on a screen and in a prefix of its own, both at the same time.
+  start_xvfb_if_needed
+  (
+    use_wine_arch "$arch"
+    setup_wine_prefix || exit 125
+    # The Windows tests may share the prefix; the end-to-end tests take the screen one at a time.
+    ctest --preset "$(cross_preset_of "$arch")" -j "$jobs"
+  ) > "build/wine-tests-$arch.log" 2>&1 &
+  runs[$arch]=$!
+done
+for arch in $SETUP_WINE_RUNS; do
+  code=0
+  wait "${runs[$arch]}" || code=$?
   echo "--- $arch: $(cross_tree_of "$arch" | sed "s|^$root/||")"
-  use_wine_arch "$arch"
-  if ! setup_wine_prefix; then
-    status=1
+  cat "build/wine-tests-$arch.log"
+  if [ "$code" = 125 ]; then
     SETUP_WINE_NOT_RUN+="${SETUP_WINE_NOT_RUN:+$'\n'}$arch: its Wine prefix could not be made"
-    continue
+  else
+    ran+=("$arch")
   fi
-  # The Windows tests may share the prefix; the end-to-end tests take the screen one at a time.
-  ctest --preset "$(cross_preset_of "$arch")" -j "$jobs" || status=1
-  ran+=("$arch")
+  [ "$code" = 0 ] || status=1
 done
 agreement="the two builds were not compared (both must run here)"
 if [ "${#ran[@]}" -eq 2 ]; then

@@ -76,7 +76,8 @@ decide_wine_arches() {
     elif output=$("$loader" --version 2>&1); then
       SETUP_WINE_RUNS+="${SETUP_WINE_RUNS:+ }$arch"
     else
-      SETUP_WINE_NOT_RUN+="$arch: $loader does not run here ($(printf '%s' "$output" | tail -n 1))"$'\n'
+      output=$(printf '%s' "$output" | tail -n 1)
+      SETUP_WINE_NOT_RUN+="$arch: $loader does not run here (${output##*: })"$'\n'
     fi
   done
   SETUP_WINE_NOT_RUN=${SETUP_WINE_NOT_RUN%$'\n'}
@@ -114,8 +115,10 @@ setup_wine_prefix() {
   fi
 }
 
-# Starts a private Xvfb 1024x768x24 when no display is set; stops it, and the Wine servers of
-# the prefixes, at exit.
+# Starts a private Xvfb 1024x768x24 and points DISPLAY at it, unless a display is set and
+# SETUP_FORCE_XVFB is not 1; each call starts another one (a screen per architecture lets their
+# end-to-end tests run at the same time). At exit every one started is stopped, and the Wine
+# servers of the prefixes used.
 start_xvfb_if_needed() {
   trap 'stop_xvfb' EXIT
   if [ -n "${DISPLAY:-}" ] && [ "${SETUP_FORCE_XVFB:-0}" != 1 ]; then return 0; fi
@@ -124,7 +127,7 @@ start_xvfb_if_needed() {
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
   done
   Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  SETUP_XVFB_PID=$!
+  SETUP_XVFB_PIDS="${SETUP_XVFB_PIDS:-} $!"
   export DISPLAY=":$n"
   for _ in $(seq 1 50); do
     if xdpyinfo >/dev/null 2>&1; then break; fi
@@ -133,9 +136,9 @@ start_xvfb_if_needed() {
 }
 
 stop_xvfb() {
-  local prefix
+  local prefix pid
   for prefix in "$SETUP_REPO_ROOT"/build/wineprefix-*/; do
-    [ -f "$prefix/system.reg" ] && WINEPREFIX=${prefix%/} wineserver -k >/dev/null 2>&1 || true
+    if [ -f "$prefix/system.reg" ]; then WINEPREFIX=${prefix%/} wineserver -k >/dev/null 2>&1 || true; fi
   done
-  if [ -n "${SETUP_XVFB_PID:-}" ]; then kill "$SETUP_XVFB_PID" 2>/dev/null || true; fi
+  for pid in ${SETUP_XVFB_PIDS:-}; do kill "$pid" 2>/dev/null || true; done
 }

@@ -1,27 +1,21 @@
 // wltool: packs "head word<TAB>translation, translation" text lines into an 84-byte-record
-// word list, dumps a word list back to such lines, and checks a distribution medium.
-//
-//   wltool pack <in.txt> <out.wb> [--utf8|--cp1252] [--cut]
-//   wltool dump <in.wb> [--utf8|--cp1252]
-//   wltool check <medium directory>
-//
-// Text is UTF-8 (converted to and from code page 1252) or code page 1252 as is. An entry that
-// does not fit its fields (head word 30, translations 50 characters), has no tab or holds a
-// character outside code page 1252 is reported on stderr and left out; the exit code is then 1.
-// With --cut such entries are made to fit instead (the head word cut at 30 characters, the
-// translations cut after the last whole translation that fits, other characters as "?") and
-// only counted.
-//
-// check prints every problem of the medium as "file:line: problem" (medium_check.h) and exits
-// with 1 when it found any.
+// word list, dumps a word list back to such lines, and checks a distribution medium. The usage
+// text below says what each command does and what its exit codes mean.
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
 
 #include "base/stdio_file.h"
-#include "base/text_reader.h"
+#include "build_losses.h"
+#include "code_page.h"
 #include "medium_check.h"
 #include "wordlist/word_record.h"
 
@@ -29,63 +23,41 @@ namespace {
 
 using setup::kMaxHeadWordLength;
 using setup::kMaxTranslationsLength;
+using wltool::Counted;
+using wltool::Cp1252ToUtf8;
+using wltool::Utf8ToCp1252;
 
-// Code page 1252 from 0x80 to 0x9F; 0 marks the five unassigned bytes.
-constexpr char32_t kHighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr const char* kUsage =
+    "usage: wltool pack <in.txt> <out.wb> [--utf8 | --cp1252] [--cut]\n"
+    "       wltool dump <in.wb> [--utf8 | --cp1252]\n"
+    "       wltool check <medium directory> [--strict]\n"
+    "       wltool --help | --version\n";
 
-std::optional<char> ToCp1252(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
-    for (int i = 0; i < 32; ++i)
-        if (kHighControls[i] == c && c != 0) return static_cast<char>(0x80 + i);
-    return std::nullopt;
-}
+constexpr const char* kHelp =
+    "\n"
+    "pack   packs text lines \"head word<TAB>translation, translation\" into a word list of 84-byte\n"
+    "       records. An entry that does not fit (head word over 30, translations over 50\n"
+    "       characters), has no tab, or holds a character outside code page 1252 is reported as\n"
+    "       \"in.txt:line: ...\" and left out. With --cut such entries are made to fit instead (the\n"
+    "       head word cut at 30 characters, the translations after the last whole one that fits,\n"
+    "       other characters as \"?\") and counted. Warns, line by line, about what the build of\n"
+    "       the reversed list will leave out or change. Writes out.wb only when it is complete,\n"
+    "       and never over its input.\n"
+    "dump   prints a word list as such lines on standard output. A record that would not come\n"
+    "       back the same through pack is reported as \"in.wb:record: ...\".\n"
+    "check  reads a distribution medium as setup.exe would and prints each problem as\n"
+    "       \"file:line: problem\" and each warning as \"file:line: warning: ...\".\n"
+    "\n"
+    "--utf8     the text is UTF-8, a byte-order mark allowed (the default)\n"
+    "--cp1252   the text is code page 1252, taken byte for byte\n"
+    "--cut      pack: make entries fit instead of leaving them out\n"
+    "--strict   check: count warnings as problems\n"
+    "\n"
+    "exit codes: 0 done; 1 pack left entries out, dump left records out or found a partial\n"
+    "record, check found problems; 2 a file could not be read or written, or the command line\n"
+    "was not understood.\n";
 
-char32_t FromCp1252(unsigned char b) {
-    if (b >= 0x80 && b < 0xA0 && kHighControls[b - 0x80] != 0) return kHighControls[b - 0x80];
-    return b;
-}
-
-// UTF-8 to code page 1252; characters it lacks (and broken sequences) become '?', counted.
-std::string Utf8ToCp1252(std::string_view text, int& unmapped) {
-    std::string out;
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-        char32_t c = length == 1 ? lead : length == 0 ? 0 : lead & (0x7F >> length);
-        bool valid = length != 0 && i + length <= text.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3F);
-        }
-        const std::optional<char> mapped = valid ? ToCp1252(c) : std::nullopt;
-        if (!mapped) ++unmapped;
-        out.push_back(mapped.value_or('?'));
-        i += valid ? length : 1;
-    }
-    return out;
-}
-
-std::string Cp1252ToUtf8(std::string_view text) {
-    std::string out;
-    for (char byte : text) {
-        const char32_t c = FromCp1252(static_cast<unsigned char>(byte));
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
+constexpr int kTrouble = 2;
 
 // The translations cut after the last whole translation within the limit (or at the limit
 // when even the first one is longer).
@@ -95,58 +67,151 @@ std::string CutTranslations(const std::string& translations) {
     return translations.substr(0, comma == std::string::npos || comma == 0 ? kMaxTranslationsLength : comma);
 }
 
+std::string Reason() { return std::strerror(errno); }
+
+int Trouble(const std::string& message) {
+    std::fprintf(stderr, "wltool: %s\n", message.c_str());
+    return kTrouble;
+}
+
+// The whole file as it is; nothing (errno set) when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    const setup::UniqueFile file = setup::OpenFile(path, "rb");
+    if (!file) return std::nullopt;
+    std::string text;
+    char block[1 << 16];
+    for (size_t got; (got = std::fread(block, 1, sizeof block, file.get())) > 0;) text.append(block, got);
+    if (std::ferror(file.get())) return std::nullopt;
+    return text;
+}
+
 struct Options {
     bool utf8 = true;
     bool cut = false;
+    bool strict = false;
 };
 
-bool ParseOptions(int argc, char** argv, int first, Options& options) {
-    for (int i = first; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--utf8") == 0)
-            options.utf8 = true;
-        else if (std::strcmp(argv[i], "--cp1252") == 0)
-            options.utf8 = false;
-        else if (std::strcmp(argv[i], "--cut") == 0)
-            options.cut = true;
-        else
-            return false;
+// One entry of the text: a line without its line end.
+struct Entry {
+    size_t line;
+    std::string text;
+};
+
+// The lines of the text as they are: LF ends a line, a CR before it goes with it. A UTF-8
+// byte-order mark at the start and a Ctrl-Z as the very last byte (an old DOS end mark) are
+// not text; any other Ctrl-Z is an ordinary character.
+std::vector<Entry> TextLines(std::string_view text, bool utf8) {
+    if (utf8 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (!text.empty() && text.back() == '\x1A' && (text.size() == 1 || text[text.size() - 2] == '\n'))
+        text.remove_suffix(1);
+    std::vector<Entry> lines;
+    for (size_t start = 0, line = 1; start < text.size(); ++line) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view content = text.substr(start, end - start);
+        if (end < text.size() && !content.empty() && content.back() == '\r') content.remove_suffix(1);
+        lines.push_back({line, std::string(content)});
+        start = end + 1;
     }
-    return true;
+    return lines;
 }
 
-int Pack(const char* inPath, const char* outPath, const Options& options) {
-    setup::TextReader reader(inPath);
-    if (!reader.IsOpen()) {
-        std::fprintf(stderr, "wltool: can't open %s\n", inPath);
-        return 2;
+// The output of pack: the list is written under a temporary name beside the target and
+// replaces it only when it is whole, so a failure leaves the target as it was.
+class ListOutput {
+public:
+    explicit ListOutput(std::string target) : target_(std::move(target)) {}
+    ~ListOutput() {
+        if (!temporary_.empty()) std::remove(temporary_.c_str());
     }
-    std::FILE* out = std::fopen(outPath, "wb");
-    if (!out) {
-        std::fprintf(stderr, "wltool: can't create %s\n", outPath);
-        return 2;
+    ListOutput(const ListOutput&) = delete;
+    ListOutput& operator=(const ListOutput&) = delete;
+
+    // A message when the list cannot be written whole.
+    std::optional<std::string> Write(const setup::LoadedWordList& records) {
+        std::error_code error;
+        for (int n = 0; temporary_.empty() || std::filesystem::exists(temporary_, error); ++n)
+            temporary_ = target_ + ".part" + (n == 0 ? "" : std::to_string(n));
+        std::FILE* file = std::fopen(temporary_.c_str(), "wb");
+        if (!file) {
+            temporary_.clear();
+            return "can't create " + target_ + ": " + Reason();
+        }
+        const bool written = std::fwrite(records.data(), sizeof(setup::WordRecord), records.size(), file) ==
+                             records.size();
+        // A plain fclose would not tell a full disk on the Windows runtime.
+        if (!setup::CloseChecked(file) || !written) return "error writing " + target_ + ": " + Reason();
+        std::filesystem::rename(temporary_, target_, error);
+        if (error) return "can't replace " + target_ + ": " + error.message();
+        temporary_.clear();
+        return std::nullopt;
     }
-    int lineNumber = 0, written = 0, reported = 0, cut = 0;
-    std::string line;
-    while (reader.ReadPiece(line, 1 << 20)) {
-        ++lineNumber;
-        setup::CutLineFeed(line);
-        if (line.empty()) continue;
-        int unmapped = 0;
-        if (options.utf8) line = Utf8ToCp1252(line, unmapped);
-        const size_t tab = line.find('\t');
-        std::string head = line.substr(0, tab);
-        std::string translations = tab == std::string::npos ? std::string() : line.substr(tab + 1);
-        const char* problem = tab == std::string::npos           ? "no tab between head word and translations"
-                              : unmapped != 0                    ? "characters outside code page 1252"
-                              : head.size() > kMaxHeadWordLength ? "head word longer than 30 characters"
-                              : translations.size() > kMaxTranslationsLength ? "translations longer than 50 characters"
-                                                                             : nullptr;
-        if (problem && (!options.cut || tab == std::string::npos)) {
-            std::fprintf(stderr, "%s:%d: %s\n", inPath, lineNumber, problem);
-            ++reported;
+
+private:
+    std::string target_;
+    std::string temporary_;
+};
+
+// An entry of pack's input taken apart, and what keeps it from being packed as it is.
+struct PackedEntry {
+    std::string head;
+    std::string translations;
+    const char* problem = nullptr;
+    bool cuttable = false;  // --cut can make it fit
+};
+
+PackedEntry PackEntry(const std::string& text, bool utf8) {
+    PackedEntry entry;
+    if (text.find('\0') != std::string::npos) {
+        entry.problem = "holds a zero byte, which would end the text in the record";
+        return entry;
+    }
+    if (text.find('\r') != std::string::npos) {
+        entry.problem = "holds a carriage return that ends no line";
+        return entry;
+    }
+    int unmapped = 0;
+    const std::optional<std::string> line = utf8 ? Utf8ToCp1252(text, unmapped) : text;
+    if (!line) {
+        entry.problem = "not UTF-8: use --cp1252 for a code page 1252 file";
+        return entry;
+    }
+    const size_t tab = line->find('\t');
+    if (tab == std::string::npos) {
+        entry.problem = "no tab between head word and translations";
+        return entry;
+    }
+    entry.head = line->substr(0, tab);
+    entry.translations = line->substr(tab + 1);
+    entry.problem = unmapped != 0                                       ? "characters outside code page 1252"
+                    : entry.head.size() > kMaxHeadWordLength             ? "head word longer than 30 characters"
+                    : entry.translations.size() > kMaxTranslationsLength ? "translations longer than 50 characters"
+                                                                         : nullptr;
+    entry.cuttable = true;
+    return entry;
+}
+
+int Pack(const std::string& inPath, const std::string& outPath, const Options& options) {
+    std::error_code error;
+    if (std::filesystem::equivalent(inPath, outPath, error))
+        return Trouble(inPath + " and " + outPath + " are the same file: pack never writes over its input");
+    const std::optional<std::string> text = ReadWholeFile(inPath);
+    if (!text) return Trouble("can't read " + inPath + ": " + Reason());
+
+    std::vector<std::pair<size_t, std::string>> reports;  // by line
+    std::vector<size_t> lineOfRecord;
+    setup::LoadedWordList records;
+    int leftOut = 0, cut = 0;
+    for (const Entry& entry : TextLines(*text, options.utf8)) {
+        if (entry.text.empty()) continue;
+        PackedEntry packed = PackEntry(entry.text, options.utf8);
+        if (packed.problem && (!options.cut || !packed.cuttable)) {
+            reports.emplace_back(entry.line, packed.problem);
+            ++leftOut;
             continue;
         }
-        if (problem) {
+        std::string& head = packed.head;
+        std::string& translations = packed.translations;
+        if (packed.problem) {
             ++cut;
             head.resize(std::min(head.size(), kMaxHeadWordLength));
             translations = CutTranslations(translations);
@@ -154,59 +219,146 @@ int Pack(const char* inPath, const char* outPath, const Options& options) {
         setup::WordRecord record{};
         std::memcpy(record.headWord, head.data(), head.size());
         std::memcpy(record.translations, translations.data(), translations.size());
-        if (std::fwrite(&record, sizeof record, 1, out) != 1) break;
-        ++written;
+        records.push_back(record);
+        lineOfRecord.push_back(entry.line);
     }
-    // A plain fclose would not tell a full disk on the Windows runtime.
-    if (!setup::CloseChecked(out) || reader.Failed()) {
-        std::fprintf(stderr, "wltool: error writing %s or reading %s\n", outPath, inPath);
-        return 2;
+    const wltool::BuildLosses losses = wltool::FindBuildLosses(records);
+    size_t warnings = 0;
+    for (size_t k = 0; k < wltool::kLossKinds; ++k) {
+        const auto kind = static_cast<wltool::LossKind>(k);
+        for (const wltool::BuildLoss& loss : losses[kind])
+            reports.emplace_back(lineOfRecord[loss.record], "warning: " + wltool::LossText(kind, loss));
+        warnings += losses[kind].size();
     }
-    std::fprintf(stderr, "wltool: %d records written, %d entries cut to fit, %d entries left out\n", written, cut,
-                 reported);
-    return reported == 0 ? 0 : 1;
+    std::stable_sort(reports.begin(), reports.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+
+    ListOutput output(outPath);
+    if (const std::optional<std::string> failure = output.Write(records)) return Trouble(*failure);
+    for (const auto& [line, report] : reports) std::fprintf(stderr, "%s:%zu: %s\n", inPath.c_str(), line, report.c_str());
+    std::fprintf(stderr, "wltool: %s written, %s cut to fit, %s left out, %s\n",
+                 Counted(records.size(), "record", "records").c_str(), Counted(cut, "entry", "entries").c_str(),
+                 Counted(leftOut, "entry", "entries").c_str(), Counted(warnings, "warning", "warnings").c_str());
+    return leftOut == 0 ? 0 : 1;
 }
 
-int Dump(const char* inPath, const Options& options) {
+// Why the record would not come back the same through a dump and a pack: printed says whether
+// its line is printed all the same. Nothing for a record that comes back byte for byte.
+struct DumpProblem {
+    const char* text;
+    bool printed;
+};
+
+std::optional<DumpProblem> DumpProblemOf(const setup::WordRecord& record) {
+    const std::string_view head = setup::HeadWordText(record);
+    const std::string_view translations = setup::TranslationsText(record);
+    if (head.size() == setup::kHeadWordFieldSize) return DumpProblem{"head word has no terminating zero: not dumped", false};
+    if (translations.size() == setup::kTranslationsFieldSize)
+        return DumpProblem{"translations have no terminating zero: not dumped", false};
+    if (head.find_first_of("\t\r\n") != std::string_view::npos)
+        return DumpProblem{"head word holds a tab or a line end: not dumped", false};
+    if (translations.find_first_of("\r\n") != std::string_view::npos)
+        return DumpProblem{"translations hold a line end: not dumped", false};
+    setup::WordRecord clean{};
+    std::memcpy(clean.headWord, head.data(), head.size());
+    std::memcpy(clean.translations, translations.data(), translations.size());
+    if (std::memcmp(&clean, &record, sizeof record) != 0)
+        return DumpProblem{"bytes after the texts are not zero: a pack writes zeros there", true};
+    return std::nullopt;
+}
+
+int Dump(const std::string& inPath, const Options& options) {
     const setup::UniqueFile file = setup::OpenFile(inPath, "rb");
-    if (!file) {
-        std::fprintf(stderr, "wltool: can't open %s\n", inPath);
-        return 2;
-    }
+    if (!file) return Trouble("can't open " + inPath + ": " + Reason());
+    int reported = 0;
     setup::WordRecord record;
-    while (std::fread(&record, sizeof record, 1, file.get()) == 1) {
+    for (size_t number = 1;; ++number) {
+        const size_t got = std::fread(&record, 1, sizeof record, file.get());
+        if (got < sizeof record) {
+            if (std::ferror(file.get())) return Trouble("error reading " + inPath + ": " + Reason());
+            if (got > 0) {
+                std::fprintf(stderr, "%s:%zu: %s after the last whole record: not dumped\n", inPath.c_str(), number,
+                             Counted(got, "byte", "bytes").c_str());
+                ++reported;
+            }
+            break;
+        }
+        const std::optional<DumpProblem> problem = DumpProblemOf(record);
+        if (problem) {
+            std::fprintf(stderr, "%s:%zu: %s\n", inPath.c_str(), number, problem->text);
+            ++reported;
+            if (!problem->printed) continue;
+        }
         std::string line(setup::HeadWordText(record));
         line += '\t';
         line += setup::TranslationsText(record);
         if (options.utf8) line = Cp1252ToUtf8(line);
         line += '\n';
-        std::fwrite(line.data(), 1, line.size(), stdout);
+        if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size()) break;
     }
-    return 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Trouble("error writing the output: " + Reason());
+    return reported == 0 ? 0 : 1;
 }
 
-int Check(const char* medium) {
-    const std::vector<std::string> problems = wltool::CheckMedium(medium);
-    for (const std::string& problem : problems) std::printf("%s\n", problem.c_str());
-    return problems.empty() ? 0 : 1;
+int Check(const std::string& medium, const Options& options) {
+    const wltool::MediumReport report = wltool::CheckMedium(medium);
+    for (const std::string& line : report.lines) std::printf("%s\n", line.c_str());
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Trouble("error writing the output: " + Reason());
+    return wltool::CheckExitCode(report, options.strict);
 }
 
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: wltool pack <in.txt> <out.wb> [--utf8|--cp1252] [--cut]\n"
-                 "       wltool dump <in.wb> [--utf8|--cp1252]\n"
-                 "       wltool check <medium directory>\n");
-    return 2;
+int CommandLineError(const std::string& message) {
+    std::fprintf(stderr, "wltool: %s\n%s", message.c_str(), kUsage);
+    return kTrouble;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::printf("%s%s", kUsage, kHelp);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("wltool %s\n", WLTOOL_VERSION);
+            return 0;
+        }
+    }
+    if (args.empty()) return CommandLineError("no command given");
+    const std::string& command = args[0];
+    struct Syntax {
+        std::string_view command;
+        size_t names;
+        std::string_view options;
+        std::string_view needs;
+    };
+    constexpr Syntax kSyntax[] = {
+        {"pack", 2, "--utf8 --cp1252 --cut", "an input text and an output list"},
+        {"dump", 1, "--utf8 --cp1252", "one word list"},
+        {"check", 1, "--strict", "one medium directory"},
+    };
+    const auto syntax = std::find_if(std::begin(kSyntax), std::end(kSyntax),
+                                     [&command](const Syntax& s) { return s.command == command; });
+    if (syntax == std::end(kSyntax)) return CommandLineError("unknown command \"" + command + "\"");
     Options options;
-    if (argc >= 4 && std::strcmp(argv[1], "pack") == 0 && ParseOptions(argc, argv, 4, options))
-        return Pack(argv[2], argv[3], options);
-    if (argc >= 3 && std::strcmp(argv[1], "dump") == 0 && ParseOptions(argc, argv, 3, options) && !options.cut)
-        return Dump(argv[2], options);
-    if (argc == 3 && std::strcmp(argv[1], "check") == 0) return Check(argv[2]);
-    return Usage();
+    std::vector<std::string> names;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() < 2 || arg[0] != '-') {
+            names.push_back(arg);
+            continue;
+        }
+        const bool known = (" " + std::string(syntax->options) + " ").find(" " + arg + " ") != std::string::npos;
+        if (!known) return CommandLineError("unknown option \"" + arg + "\" for " + command);
+        if (arg == "--utf8" || arg == "--cp1252") options.utf8 = arg == "--utf8";
+        options.cut = options.cut || arg == "--cut";
+        options.strict = options.strict || arg == "--strict";
+    }
+    if (names.size() != syntax->names)
+        return CommandLineError(command + " takes " + std::string(syntax->needs) + ", given " +
+                                std::to_string(names.size()) + " " + (names.size() == 1 ? "name" : "names"));
+    if (command == "pack") return Pack(names[0], names[1], options);
+    if (command == "dump") return Dump(names[0], options);
+    return Check(names[0], options);
 }

@@ -4,8 +4,10 @@
 
 namespace setup {
 
-// Replaces target by source in one step (the old target stays intact if it fails).
-// Fails, leaving both files, when the target is read-only.
+// Puts source in target's place in one step, so that target holds either its old bytes or all
+// of source's, even when the process or the machine stops half-way: source's bytes reach the
+// disk before its new name does. Fails, leaving both files as they were, when the target is
+// read-only or the system refuses (a directory in the way, a file held open by a program).
 bool ReplaceFileAtomically(const std::string& source, const std::string& target);
 
 // Deletes a file; a file that cannot be deleted stays, and nothing is reported.

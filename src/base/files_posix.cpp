@@ -5,6 +5,8 @@
 
 namespace setup {
 
+// The native stand-in renames only: it runs the tests (and the fuzz targets, thousands of
+// rewrites a second), not installations, so it does not wait for the disk.
 bool ReplaceFileAtomically(const std::string& source, const std::string& target) {
     // A target without write permission stands for the Windows read-only attribute.
     struct stat st {};

@@ -4,11 +4,27 @@
 
 namespace setup {
 
+namespace {
+
+// Writes what the system still holds of the file to the disk. Without it a power cut after the
+// replacement could leave the new name on a file whose bytes never reached the disk.
+bool CommitToDisk(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool committed = FlushFileBuffers(file) != 0;
+    CloseHandle(file);
+    return committed;
+}
+
+}  // namespace
+
 bool ReplaceFileAtomically(const std::string& source, const std::string& target) {
     // A read-only target must stay unchanged. Windows' MoveFileEx refuses to replace one,
     // Wine's does not, so the attribute is looked at first.
     const DWORD attributes = GetFileAttributesA(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    if (!CommitToDisk(source)) return false;
     return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 

@@ -1,5 +1,7 @@
 #include "base/stdio_file.h"
 
+#include <cstring>
+
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -29,6 +31,18 @@ bool CloseChecked(std::FILE* file) {
     std::fflush(file);
     const bool written = std::ferror(file) == 0;
     return std::fclose(file) == 0 && written;
+}
+
+bool SameFileBytes(const std::string& pathA, const std::string& pathB) {
+    const UniqueFile a = OpenFile(pathA, "rb"), b = OpenFile(pathB, "rb");
+    if (!a || !b) return false;
+    char bytesA[4096], bytesB[4096];
+    for (;;) {
+        const size_t readA = std::fread(bytesA, 1, sizeof bytesA, a.get());
+        const size_t readB = std::fread(bytesB, 1, sizeof bytesB, b.get());
+        if (readA != readB || std::memcmp(bytesA, bytesB, readA) != 0) return false;
+        if (readA < sizeof bytesA) return !std::ferror(a.get()) && !std::ferror(b.get());
+    }
 }
 
 }  // namespace setup

@@ -25,4 +25,7 @@ std::optional<std::uint64_t> FileSize(std::FILE* file);
 // so the buffer is flushed and the stream's error state looked at before the close.
 bool CloseChecked(std::FILE* file);
 
+// Whether both files can be read to their ends and hold the same bytes.
+bool SameFileBytes(const std::string& pathA, const std::string& pathB);
+
 }  // namespace setup

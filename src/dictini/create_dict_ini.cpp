@@ -12,7 +12,9 @@ bool CreateDictIni(const LanguageEntry& entry, const std::function<void()>& skip
     // An existing dict.ini belongs to an earlier install: never examined, never changed.
     if (exists) return false;
 
-    TextWriter dictIni(paths.dictIni);
+    // Written under the scratch name and put in place whole: a skeleton cut short, by a full disk
+    // or by the end of the process, would be kept by every later install as the configuration.
+    TextWriter dictIni(paths.tmpIni);
     if (!dictIni.IsOpen()) ThrowFatal("Can't create DICT.INI");
     dictIni.Write(kDictIniHeadComment);
     dictIni.Write("\n\n");
@@ -25,9 +27,8 @@ bool CreateDictIni(const LanguageEntry& entry, const std::function<void()>& skip
     dictIni.Write("\n\n\n");
     dictIni.Write(kDictIniEndComment);
     dictIni.Write("\n");
-    // A skeleton cut short by a full disk would be taken for the application's configuration.
-    if (!dictIni.Close()) {
-        RemoveFile(paths.dictIni);
+    if (!dictIni.Close() || !ReplaceFileAtomically(paths.tmpIni, paths.dictIni)) {
+        RemoveFile(paths.tmpIni);
         ThrowFatal("Can't create DICT.INI");
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "base/fatal.h"
 #include "base/files.h"
+#include "base/stdio_file.h"
 
 namespace setup {
 
@@ -15,9 +16,18 @@ bool RewriteDictIni(TextReader& dictIni, const DictIniPaths& paths,
     // A short tmp.ini must never take dict.ini's place. A full disk ends the run: the
     // language would otherwise go unrecorded while the installation reports success.
     if (!tmpIni.Close()) ThrowFatal("Write error TMP.INI");
-    // dict.ini could not be read to its end: it stays as it is.
-    if (!complete) return false;
-    return ReplaceFileAtomically(paths.tmpIni, paths.dictIni);
+    // A dict.ini that could not be read to its end stays as it is; so does one that the
+    // rewrite leaves as it was, even where it could not be replaced (a read-only dict.ini).
+    if (!complete || SameFileBytes(paths.tmpIni, paths.dictIni)) {
+        RemoveFile(paths.tmpIni);
+        return complete;
+    }
+    // The dictionary application would never see the change: the installation has failed.
+    if (!ReplaceFileAtomically(paths.tmpIni, paths.dictIni)) {
+        RemoveFile(paths.tmpIni);
+        ThrowFatal("Can't replace DICT.INI");
+    }
+    return true;
 }
 
 }  // namespace setup

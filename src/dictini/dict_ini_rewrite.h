@@ -11,10 +11,12 @@
 namespace setup {
 
 // Creates tmp.ini (FatalError "Can't open TMP.INI" when it cannot be), lets copy write it from
-// the open dict.ini, closes both and replaces dict.ini by tmp.ini in one step. dict.ini stays as
-// it was, and tmp.ini stays behind, when dict.ini could not be read to where copy stopped, when
-// the replacement is refused (a read-only dict.ini), and when tmp.ini could not be written
-// whole (FatalError "Write error TMP.INI"). Returns true when dict.ini was replaced.
+// the open dict.ini, closes both and puts tmp.ini in dict.ini's place in one step. A rewrite that
+// changes no byte leaves dict.ini untouched. Returns false when dict.ini could not be read to
+// where copy stopped: dict.ini then stays as it was, and so it does when tmp.ini cannot be
+// written whole (FatalError "Write error TMP.INI", tmp.ini stays) or the replacement is refused
+// (FatalError "Can't replace DICT.INI": read-only, a directory, held open). Only after a write
+// error is tmp.ini left behind.
 bool RewriteDictIni(TextReader& dictIni, const DictIniPaths& paths,
                     const std::function<void(TextReader& in, TextWriter& out)>& copy);
 

@@ -38,23 +38,26 @@ std::string LanguageLineOf(std::string_view firstFieldText, const LanguageEntry&
     return line;
 }
 
+// A rewrite that records a language: the language would go unrecorded while the installation
+// reports success unless dict.ini can be read whole.
+void RewriteLanguageLines(const DictIniPaths& paths, const std::function<void(TextReader&, TextWriter&)>& copy) {
+    TextReader dictIni(paths.dictIni);
+    if (!dictIni.IsOpen() || !RewriteDictIni(dictIni, paths, copy)) ThrowFatal("Can't open DICT.INI");
+}
+
 }  // namespace
 
-bool RemoveLanguageLines(const LanguageEntry& entry, const DictIniPaths& paths) {
-    TextReader dictIni(paths.dictIni);
-    if (!dictIni.IsOpen()) ThrowFatal("Can't open DICT.INI");
-    return RewriteDictIni(dictIni, paths, [&entry](TextReader& in, TextWriter& out) {
+void RemoveLanguageLines(const LanguageEntry& entry, const DictIniPaths& paths) {
+    RewriteLanguageLines(paths, [&entry](TextReader& in, TextWriter& out) {
         std::string piece;
         while (in.ReadPiece(piece, kRemovePieceLength))
             if (!NamesLanguage(piece, entry.displayName)) out.Write(piece);
     });
 }
 
-bool AppendLanguageLine(std::string_view firstFieldText, const LanguageEntry& entry, const DictIniPaths& paths) {
-    TextReader dictIni(paths.dictIni);
-    if (!dictIni.IsOpen()) ThrowFatal("Can't open DICT.INI");
+void AppendLanguageLine(std::string_view firstFieldText, const LanguageEntry& entry, const DictIniPaths& paths) {
     const std::string newLines = LanguageLineOf(firstFieldText, entry) + "\n\n";
-    return RewriteDictIni(dictIni, paths, [&newLines](TextReader& in, TextWriter& out) {
+    RewriteLanguageLines(paths, [&newLines](TextReader& in, TextWriter& out) {
         std::string piece;
         bool inSection = false;
         bool atLineStart = true;  // the next piece begins a line of the file

@@ -46,13 +46,14 @@ public:
                               .messages = services_.Messages()});
         recorder_.AfterWrite(toList, true);
     }
+    // A rewrite that does not take effect ends the run; the log then holds the fatal error.
     void RemoveLanguageLines(const LanguageEntry& entry) override {
-        const bool replaced = setup::RemoveLanguageLines(entry);
-        services_.LogStep("dict.ini lines of " + entry.displayName + " removed" + std::string(StepResult(replaced)));
+        setup::RemoveLanguageLines(entry);
+        services_.LogStep("dict.ini lines of " + entry.displayName + " removed: ok");
     }
     void AppendLanguageLine(const LanguageEntry& entry) override {
-        const bool replaced = setup::AppendLanguageLine(entry.firstFieldText, entry);
-        services_.LogStep("dict.ini line of " + entry.displayName + " added" + std::string(StepResult(replaced)));
+        setup::AppendLanguageLine(entry.firstFieldText, entry);
+        services_.LogStep("dict.ini line of " + entry.displayName + " added: ok");
     }
 
 private:

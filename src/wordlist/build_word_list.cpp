@@ -37,13 +37,9 @@ void InvertWordList(const LoadedWordList& from, RecordWriter& scratch, WordListP
     for (size_t i = 0; i < from.size(); ++i) {
         if (i % kRecordsPerCounter == 0) progress.DrawCounter(static_cast<std::int32_t>(i));
         const std::string_view headWord = HeadWordText(from[i]);
-        const std::string_view translations = TranslationsText(from[i]);
-        // The pieces are the maximal runs of characters other than ',' (no list of them is
-        // made: this loop runs once for every record of the list).
-        for (size_t start = 0, end = 0; start < translations.size(); start = end + 1) {
-            end = std::min(translations.find(',', start), translations.size());
-            if (end > start) WriteReversedRecord(scratch, headWord, translations.substr(start, end - start));
-        }
+        ForEachTranslation(TranslationsText(from[i]), [&](std::string_view translation) {
+            WriteReversedRecord(scratch, headWord, translation);
+        });
     }
 }
 
@@ -91,13 +87,7 @@ void MergeAndWrite(LoadedWordList& records, const SortedRecords& sorted, RecordW
                 PrefetchLine(ahead + kWordRecordSize - 1);
             }
             if (++p == runEnd) break;
-            const std::string_view more = TranslationsText(records[order[p]]);
-            if (length + kJoin.size() + more.size() > kMaxTranslationsLength) continue;
-            // The bytes after the text are zero (scratch records are composed zero-filled), so
-            // the joined text stays terminated.
-            std::memcpy(current.translations + length, kJoin.data(), kJoin.size());
-            std::memcpy(current.translations + length + kJoin.size(), more.data(), more.size());
-            length += kJoin.size() + more.size();
+            JoinTranslations(current, length, TranslationsText(records[order[p]]));
         }
         to.Write(current);
         if ((p - 1) % kRecordsPerCounter == 0) progress.DrawCounter(static_cast<std::int32_t>(p - 1));
@@ -105,6 +95,16 @@ void MergeAndWrite(LoadedWordList& records, const SortedRecords& sorted, RecordW
 }
 
 }  // namespace
+
+bool JoinTranslations(WordRecord& merged, size_t& length, std::string_view more) {
+    if (length + kJoin.size() + more.size() > kMaxTranslationsLength) return false;
+    // The bytes after the text are zero (scratch records are composed zero-filled), so the
+    // joined text stays terminated.
+    std::memcpy(merged.translations + length, kJoin.data(), kJoin.size());
+    std::memcpy(merged.translations + length + kJoin.size(), more.data(), more.size());
+    length += kJoin.size() + more.size();
+    return true;
+}
 
 std::string WordListPath(std::string_view name) { return RelativePath("language", name); }
 
@@ -141,8 +141,10 @@ void BuildWordList(const WordListBuildContext& context) {
     progress.DrawDone();
 
     const std::string toPath = WordListPath(context.entry.toListName);
-    UniqueFile toFile = OpenFile(toPath, "wb");
-    if (!toFile) ThrowFatal("Can't create output file " + Quoted(toPath) + " ");
+    const std::string cantCreateTo = "Can't create output file " + Quoted(toPath) + " ";
+    const std::string newToPath = WordListPath(kNewToListName);
+    UniqueFile toFile = OpenFile(newToPath, "wb");
+    if (!toFile) ThrowFatal(cantCreateTo);
     RecordWriter to(std::move(toFile), "Write error output file");
     progress.DrawDetailText("Sorting TO wordlist");
     LoadSortTable(context.collation);
@@ -156,6 +158,11 @@ void BuildWordList(const WordListBuildContext& context) {
     progress.DrawDone();
     scratchIn.reset();
     to.Close();
+    // Refused when the earlier list is read-only or held open by the dictionary application.
+    if (!ReplaceFileAtomically(newToPath, toPath)) {
+        RemoveFile(newToPath);
+        ThrowFatal(cantCreateTo);
+    }
     RemoveFile(scratchPath);
 
     progress.DrawProgressBar(BuildStage::Finished);

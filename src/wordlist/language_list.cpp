@@ -45,7 +45,7 @@ bool IsDeviceName(std::string_view name) {
 bool IsUsableListName(std::string_view name) {
     while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
     if (name.empty() || name.find_first_of("\\/:") != std::string_view::npos) return false;
-    return !IsDeviceName(name) && !EqualsIgnoreCase(name, kScratchListName);
+    return !IsDeviceName(name) && !EqualsIgnoreCase(name, kScratchListName) && !EqualsIgnoreCase(name, kNewToListName);
 }
 
 bool LanguageCfReader::ReadDescription(LanguageEntry& entry) {

@@ -23,8 +23,9 @@ public:
 };
 
 // A word-list name of language.cf names a file inside "language\": it holds no "\", "/" or ":",
-// is neither "." nor "..", names no device (CON, NUL, COM1...) and is not the scratch list's
-// name. Windows ignores trailing dots and blanks of a name, so they are ignored here too.
+// is neither "." nor "..", names no device (CON, NUL, COM1...) and is not a name the build
+// uses for itself (the scratch list's, the TO list's before it is whole). Windows ignores
+// trailing dots and blanks of a name, so they are ignored here too.
 bool IsUsableListName(std::string_view name);
 
 // language.cf read job by job (base/significant_lines.h), as BuildWordLists reads it; the medium

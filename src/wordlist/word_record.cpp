@@ -87,15 +87,19 @@ void RecordWriter::Close() {
     if (!CloseChecked(file_.release())) ThrowFatal(writeErrorMessage_);
 }
 
-void WriteReversedRecord(RecordWriter& writer, std::string_view headWord, std::string_view translation) {
+std::optional<WordRecord> ReversedRecord(std::string_view headWord, std::string_view translation) {
     const size_t firstNonBlank = translation.find_first_not_of(' ');
     const std::string_view newHeadWord =
         firstNonBlank == std::string_view::npos ? std::string_view() : translation.substr(firstNonBlank);
-    if (headWord.size() > kMaxTranslationsLength || newHeadWord.size() > kMaxHeadWordLength) return;
+    if (headWord.size() > kMaxTranslationsLength || newHeadWord.size() > kMaxHeadWordLength) return std::nullopt;
     WordRecord record{};
     newHeadWord.copy(record.headWord, newHeadWord.size());
     headWord.copy(record.translations, headWord.size());
-    writer.Write(record);
+    return record;
+}
+
+void WriteReversedRecord(RecordWriter& writer, std::string_view headWord, std::string_view translation) {
+    if (const std::optional<WordRecord> record = ReversedRecord(headWord, translation)) writer.Write(*record);
 }
 
 }  // namespace setup

@@ -87,9 +87,13 @@ private:
     std::vector<WordRecord> buffer_;
 };
 
-// Appends the reversed record "translation -> head word" to the scratch list: leading blanks
-// of the translation are skipped; a translation longer than 30 characters (after them) or a
-// head word longer than 50 writes nothing.
+// The reversed record "translation -> head word": leading blanks of the translation are
+// skipped; nothing when the translation (after them) is longer than 30 characters or the head
+// word longer than 50.
+std::optional<WordRecord> ReversedRecord(std::string_view headWord, std::string_view translation);
+
+// Appends the reversed record (ReversedRecord) to the scratch list; writes nothing when there
+// is none.
 void WriteReversedRecord(RecordWriter& writer, std::string_view headWord, std::string_view translation);
 
 }  // namespace setup

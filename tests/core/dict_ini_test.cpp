@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <sstream>
 
 #include "base/ascii.h"
@@ -17,8 +18,8 @@ namespace fs = std::filesystem;
 
 int CompareFolded(const std::string& a, const std::string& b) { return CompareAsciiFold(a, b); }
 
-// Runs one operation; returns its result (remove and append: 1 when dict.ini was replaced).
-int RunOperation(const std::string& run, const DictIniPaths& paths) {
+// Runs one operation; returns its result (remove and append have none).
+std::optional<int> RunOperation(const std::string& run, const DictIniPaths& paths) {
     std::istringstream words(run);
     std::string op;
     LanguageEntry entry;
@@ -32,9 +33,13 @@ int RunOperation(const std::string& run, const DictIniPaths& paths) {
     }
     if (op == "remove") {
         entry.displayName = run.substr(7);
-        return RemoveLanguageLines(entry, paths);
+        RemoveLanguageLines(entry, paths);
+        return std::nullopt;
     }
-    if (op == "append") return AppendLanguageLine(entry.firstFieldText, entry, paths);
+    if (op == "append") {
+        AppendLanguageLine(entry.firstFieldText, entry, paths);
+        return std::nullopt;
+    }
     if (op == "count") return CountLanguageLines(paths);
     if (entry.firstFieldText == "reversed")
         return SortLanguageList([](auto& a, auto& b) { return CompareFolded(b, a); }, paths);
@@ -55,8 +60,11 @@ TEST(DictIni, GoldenCases) {
         if (setup == "dict.ini a folder") fs::create_directory(paths.dictIni);
         std::string results;
         const std::string fatal = test::FatalOf([&] {
-            for (const test::GoldenSection& section : c.sections)
-                if (section.name == "run") results += std::to_string(RunOperation(section.arguments, paths)) + " ";
+            for (const test::GoldenSection& section : c.sections) {
+                if (section.name != "run") continue;
+                if (const std::optional<int> result = RunOperation(section.arguments, paths))
+                    results += std::to_string(*result) + " ";
+            }
         });
         EXPECT_EQ(fatal, c.Has("fatal") ? c.Section("fatal").arguments : "");
         if (c.Has("results")) {
@@ -65,10 +73,8 @@ TEST(DictIni, GoldenCases) {
         if (c.Has("after")) {
             EXPECT_EQ(test::ReadFileBytes(paths.dictIni), test::Crlf(c.Text("after")));
         }
-        EXPECT_EQ(fs::exists(paths.tmpIni), c.Has("kept") || setup.starts_with("tmp.ini"));
-        if (setup == "read-only") {
-            EXPECT_NE(test::ReadFileBytes(paths.tmpIni), "");
-        }
+        // Only a tmp.ini that could not be written stays.
+        EXPECT_EQ(fs::exists(paths.tmpIni), setup.starts_with("tmp.ini"));
     }
 }
 

@@ -58,8 +58,8 @@ TEST(BuildWordLists, TakesPlainFileNamesOtherThanTheScratchListsOnly) {
     for (const char* usable :
          {"from.wb", "a b.wb", "from.wb ", ".hidden", " con", "temp.wb2", "xtemp.wb", "con2.wb", "com0", "comA.wb"})
         EXPECT_TRUE(IsUsableListName(usable)) << usable;
-    for (const char* refused : {"..\\..\\esc.wb", "a/b.wb", "c:x.wb", "..", ".", "", "  ", "temp.wb  ", "CON",
-                                "nul.txt", "com1", "LPT9.wb", "conin$", "aux", "prn.x", "conout$", "com9"})
+    for (const char* refused : {"..\\..\\esc.wb", "a/b.wb", "c:x.wb", "..", ".", "", "  ", "temp.wb  ", "TempOut.wb",
+                                "CON", "nul.txt", "com1", "LPT9.wb", "conin$", "aux", "prn.x", "conout$", "com9"})
         EXPECT_FALSE(IsUsableListName(refused)) << refused;
 }
 

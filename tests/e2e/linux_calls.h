@@ -1,6 +1,7 @@
 #pragma once
 // Linux system calls from a Windows test program: Wine runs it as a Linux process, so it can
-// plant faults that Windows offers no way to make (a file-size limit, a link to /dev/full).
+// plant faults that Windows offers no way to make (a file-size limit, a link to /dev/full, the
+// sudden end of a process).
 // The 32-bit build goes through the i386 gate, which only a host that runs 32-bit code has;
 // the 64-bit build uses the x86-64 instruction and numbers, which work on every host.
 #include <algorithm>
@@ -18,7 +19,7 @@ inline std::intptr_t LinuxCall(std::intptr_t number, std::intptr_t a, std::intpt
     __asm__ volatile("syscall" : "=a"(result) : "a"(number), "D"(a), "S"(b), "d"(c), "r"(r10) : "rcx", "r11", "memory");
     return result;
 }
-constexpr std::intptr_t kLinuxPrlimit64 = 302, kLinuxSymlink = 88, kLinuxUnlink = 87;
+constexpr std::intptr_t kLinuxPrlimit64 = 302, kLinuxSymlink = 88, kLinuxUnlink = 87, kLinuxKill = 62;
 #else
 inline std::intptr_t LinuxCall(std::intptr_t number, std::intptr_t a, std::intptr_t b, std::intptr_t c = 0,
                                std::intptr_t d = 0) {
@@ -26,7 +27,7 @@ inline std::intptr_t LinuxCall(std::intptr_t number, std::intptr_t a, std::intpt
     __asm__ volatile("int $0x80" : "=a"(result) : "a"(number), "b"(a), "c"(b), "d"(c), "S"(d) : "memory");
     return result;
 }
-constexpr std::intptr_t kLinuxPrlimit64 = 340, kLinuxSymlink = 83, kLinuxUnlink = 10;
+constexpr std::intptr_t kLinuxPrlimit64 = 340, kLinuxSymlink = 83, kLinuxUnlink = 10, kLinuxKill = 37;
 #endif
 
 template <typename T>
@@ -53,6 +54,8 @@ inline bool LinuxSymlink(const char* target, const char* link) {
     return LinuxCall(kLinuxSymlink, Arg(target), Arg(link)) == 0;
 }
 inline void LinuxUnlink(const char* path) { LinuxCall(kLinuxUnlink, Arg(path), 0); }
+// SIGKILL: the process ends on the spot, none of its code runs any more.
+inline void LinuxKill(std::intptr_t pid) { LinuxCall(kLinuxKill, pid, 9); }
 
 // The Linux path of a file on drive C:, which Wine keeps in the prefix's drive_c.
 inline std::string UnixPath(std::string path) {

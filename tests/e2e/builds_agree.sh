@@ -68,8 +68,8 @@ for medium in sample dictionary table; do
   for what in "" .log .result .record; do
     diff -r -x uninstall.exe -x uninstall.dat "$work/$medium.i686$what" "$work/$medium.x86_64$what" || same=0
   done
-  files=$(find "$work/$medium.i686" -type f | wc -l)
-  bytes=$(du -sb "$work/$medium.i686" | cut -f1)
+  files=$(find "$work/$medium.i686" -type f ! -name uninstall.exe | wc -l)
+  bytes=$(du -sb --exclude=uninstall.exe "$work/$medium.i686" | cut -f1)
   if [ "$same" = 1 ] && grep -qx 'exit code 0' "$work/$medium.i686.result"; then
     echo "$medium: the same $files files ($bytes bytes), log, win.ini keys and exit code from both builds"
   else

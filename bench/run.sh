@@ -4,17 +4,28 @@
 # natively, with and without a sort table, against GNU sort of the same reversed lines with the
 # same ordering rule (bytes after folding case, LC_ALL=C sort -f), measured in the same run.
 #
-#   bench/run.sh [--large] [native build directory]      (default build/native)
+#   bench/run.sh [--large] [--cross <cross build directory>] [native build directory]
 #
-# With a cross tree (build/cross, made by scripts/run-sample.sh) it also times setup.exe's own
-# build under Wine, through the UI driver, against the same reference, and the phases of the
-# same build in the Windows benchmark program (the platform collation, the GDI progress display
-# on a window). --large adds setup.exe's build of a made-up list of 12,000,000 scratch records
-# under Wine, with its time and peak memory (a minute or more).
+# The native build directory is build/native unless given. With a cross tree (build/cross by
+# default, made by scripts/run-sample.sh; --cross or SETUP_BENCH_CROSS names another, such as a
+# 64-bit one) it also times setup.exe's own build under Wine, through the UI driver, against the
+# same reference, and the phases of the same build in the Windows benchmark program (the
+# platform collation, the GDI progress display on a window); it says which Windows build it
+# timed. --large adds setup.exe's build of a made-up list of 12,000,000 scratch records under
+# Wine, with its time and peak memory (a minute or more). Beside the native times it prints the
+# minor page faults of each build and of the reference: unlike times, they do not depend on
+# the machine's load.
 set -euo pipefail
 
 large=0
-if [ "${1:-}" = --large ]; then large=1; shift; fi
+cross=${SETUP_BENCH_CROSS:-}
+while [ $# -gt 0 ]; do
+  case $1 in
+    --large) large=1; shift ;;
+    --cross) cross=$(cd "$2" && pwd); shift 2 ;;
+    *) break ;;
+  esac
+done
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$root/build/native}" && pwd)  # the script works in a directory of its own
 work=$build/bench-work
@@ -85,9 +96,17 @@ run "build without sort table vs. sort on two threads"
 # the time from Start to the closing box, and that time less the time of the same run building
 # a list of one record (Wine, the window, the copies, the box), each the best of three, against
 # the reference sort, best of three in this run.
-cross=${SETUP_BENCH_CROSS:-$root/build/cross}
+cross=${cross:-$root/build/cross}
 if command -v wine >/dev/null && [ -f "$cross/build.ninja" ]; then
   cmake --build "$cross" --target setup uidriver wlbench -j2 >/dev/null
+  # The machine field of setup.exe's PE header: 014c for i386, 8664 for x86-64.
+  pe=$(od -An -tu4 -j60 -N4 "$cross/setup.exe" | tr -d ' ')
+  case $(od -An -tx2 -j$((pe + 4)) -N2 "$cross/setup.exe" | tr -d ' ') in
+    014c) machine="32-bit (i386)" ;;
+    8664) machine="64-bit (x86-64)" ;;
+    *) machine="of an unknown machine" ;;
+  esac
+  echo "== Windows build timed under Wine: $cross, setup.exe $machine"
   source "$root/scripts/wine-env.sh"
   start_xvfb_if_needed
   setup_wine_prefix

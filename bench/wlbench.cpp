@@ -226,6 +226,7 @@ int main(int argc, char** argv) {
     ChildRun referenceRun;
     double seconds = 0;
     std::array<double, bench::kPhaseCount> phases{};
+    std::array<long, bench::kPhaseCount> phaseFaults{};
     std::int32_t comparisons = 0;
     size_t counterDraws = 0;
     std::array<long, kRuns> faults{};
@@ -253,6 +254,7 @@ int main(int argc, char** argv) {
         if (run == 0 || thisRun < seconds) {
             seconds = thisRun;
             phases = clock.Seconds();
+            phaseFaults = clock.Faults();
         }
         comparisons = collation.comparisonCounter;
         counterDraws = surface.counters;
@@ -271,7 +273,7 @@ int main(int argc, char** argv) {
     std::printf("build peak RSS:   %.1f MB\n", self.ru_maxrss / 1024.0);
     std::printf("build minor page faults: %ld (first build; then %ld, %ld)\n", faults[0], faults[1], faults[2]);
     std::printf("phases of the best run:\n");
-    bench::PrintPhases(phases);
+    bench::PrintPhases(phases, phaseFaults);
     if (reference) {
         std::printf("reference:        %s ... exit status %d\n", reference[0], referenceRun.status);
         std::printf("reference seconds:%.3f (best of %d)\n", referenceRun.seconds, kRuns);

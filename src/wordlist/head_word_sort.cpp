@@ -88,17 +88,20 @@ DistinctHeadWords FindDistinctHeadWords(const LoadedWordList& records) {
     std::vector<std::uint32_t>& hashes = distinct.wordOfRecord;  // replaced by the word indexes below
     hashes.resize(records.size());
     for (size_t i = 0; i < records.size(); ++i) hashes[i] = HashHeadWord(HeadWordText(records[i]));
-    size_t capacity = 16;
-    while (capacity < records.size() + records.size() / 2) capacity *= 2;
-    const size_t mask = capacity - 1;
+    // Room for every record's word at a load of at most two thirds; a hash picks its first slot
+    // by its high bits scaled to the table, so the table need not be a power of two in size.
+    const size_t capacity = records.size() + records.size() / 2 + 1;
+    const auto home = [capacity](std::uint32_t hash) {
+        return static_cast<size_t>((std::uint64_t{hash} * capacity) >> 32);
+    };
     std::vector<std::uint64_t> slots(capacity, 0);  // hash << 32 | word index + 1; 0: empty
     constexpr size_t kPrefetchDistance = 16;
     for (size_t i = 0; i < records.size(); ++i) {
-        if (i + kPrefetchDistance < records.size()) PrefetchLine(&slots[hashes[i + kPrefetchDistance] & mask]);
+        if (i + kPrefetchDistance < records.size()) PrefetchLine(&slots[home(hashes[i + kPrefetchDistance])]);
         const std::uint32_t hash = hashes[i];
         const std::string_view text = HeadWordText(records[i]);
-        size_t slot = hash & mask;
-        for (;; slot = (slot + 1) & mask) {
+        size_t slot = home(hash);
+        for (;; slot = slot + 1 == capacity ? 0 : slot + 1) {
             const std::uint64_t held = slots[slot];
             if (held == 0) {
                 distinct.firstRecords.push_back(static_cast<std::uint32_t>(i));

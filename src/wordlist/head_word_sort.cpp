@@ -87,6 +87,8 @@ DistinctHeadWords FindDistinctHeadWords(const LoadedWordList& records) {
     DistinctHeadWords distinct;
     std::vector<std::uint32_t>& hashes = distinct.wordOfRecord;  // replaced by the word indexes below
     hashes.resize(records.size());
+    // Room for every record's word up front: growing would touch twice the pages.
+    distinct.firstRecords.reserve(records.size());
     for (size_t i = 0; i < records.size(); ++i) hashes[i] = HashHeadWord(HeadWordText(records[i]));
     // Room for every record's word at a load of at most two thirds; a hash picks its first slot
     // by its high bits scaled to the table, so the table need not be a power of two in size.

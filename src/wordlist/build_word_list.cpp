@@ -80,7 +80,7 @@ void MergeAndWrite(LoadedWordList records, const SortedRecords& sorted, RecordWr
     // The sorted order visits the block at random: fetching records ahead of their turn
     // hides most of the memory latency. A record mostly spans two cache lines.
     constexpr size_t kPrefetchDistance = 16;
-    const std::vector<std::uint32_t>& order = sorted.order;
+    const std::span<const std::uint32_t> order = sorted.order;
     const size_t count = order.size();
     size_t p = 0;
     for (const std::uint32_t runEnd : sorted.runEnds) {

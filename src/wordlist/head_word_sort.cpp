@@ -31,28 +31,30 @@ struct HeadWordKeys {
 };
 
 // One block for the arrays of a sort that live one after the other: the hash table's slots,
-// then the keys' entries. Each takes the pages that the one before touched instead of fresh
-// ones (on some hosts a first touch of a page costs several microseconds); pages that no
-// array reaches are never touched.
+// then the keys' entries, then the sorted order and the ends of its runs. Each takes the
+// pages that the one before touched instead of fresh ones (on some hosts a first touch of a
+// page costs several microseconds); pages that no array reaches are never touched.
 class SortMemory {
 public:
     explicit SortMemory(size_t bytes) : block_(std::make_unique_for_overwrite<std::byte[]>(bytes)) {}
 
-    // Objects of a trivial type at the start of the block, uninitialised, in place of what the
-    // block held before.
+    // Objects of a trivial type from a byte of the block on (a multiple of their alignment),
+    // uninitialised, in place of what the block held there.
     template <typename T>
-    std::span<T> Place(size_t count) {
-        T* const first = reinterpret_cast<T*>(block_.get());
+    std::span<T> Place(size_t count, size_t atByte = 0) {
+        T* const first = reinterpret_cast<T*>(block_.get() + atByte);
         std::uninitialized_default_construct_n(first, count);
         return {std::launder(first), count};
     }
+
+    std::unique_ptr<std::byte[]> Release() { return std::move(block_); }
 
 private:
     std::unique_ptr<std::byte[]> block_;
 };
 
 // The hash table's slots take three halves of the records' count, the entries at most one a
-// record.
+// record, the order one index a record and the run ends one a head word (and one more).
 size_t SlotCount(size_t records) { return records + records / 2 + 1; }
 
 size_t SortMemoryBytes(size_t records) {
@@ -184,7 +186,6 @@ SortedRecords SortHeadWords(const LoadedWordList& records, CollationState& state
     DistinctHeadWords distinct = FindDistinctHeadWords(records, memory);
     HeadWordKeys keys =
         MakeHeadWordKeys(records, distinct.firstRecords, state, service, ChooseHeadWordOrder(state), memory);
-    std::vector<std::uint32_t>().swap(distinct.firstRecords);
     // A merge sort: about a fifth fewer comparisons than an introsort and a sequential memory
     // pattern. Without memory for its buffer (half the entries) it merges in place, more slowly.
     std::stable_sort(
@@ -195,25 +196,23 @@ SortedRecords SortHeadWords(const LoadedWordList& records, CollationState& state
             // Equal keys ("Bank", "bank") are ordered by their bytes.
             return std::strncmp(records[a.record].headWord, records[b.record].headWord, kHeadWordFieldSize) < 0;
         });
+    // The rank of each head word in the sorted order, in the place of its first record, which
+    // is no longer needed; then each record's head word replaced by its rank.
+    const size_t words = keys.entries.size();
+    std::vector<std::uint32_t>& rankOfWord = distinct.firstRecords;
+    for (size_t rank = 0; rank < words; ++rank)
+        rankOfWord[distinct.wordOfRecord[keys.entries[rank].record]] = static_cast<std::uint32_t>(rank);
+    keys = HeadWordKeys();
+    for (std::uint32_t& word : distinct.wordOfRecord) word = rankOfWord[word];
     // The position of each head word in the sorted order, then the records counted into place.
-    std::vector<std::uint32_t> start(keys.entries.size() + 1, 0);
-    {
-        std::vector<std::uint32_t> rankOfWord(keys.entries.size());
-        for (size_t rank = 0; rank < keys.entries.size(); ++rank)
-            rankOfWord[distinct.wordOfRecord[keys.entries[rank].record]] = static_cast<std::uint32_t>(rank);
-        keys = HeadWordKeys();
-        for (std::uint32_t& word : distinct.wordOfRecord) word = rankOfWord[word];
-    }
+    const std::span<std::uint32_t> start = memory.Place<std::uint32_t>(words + 1);
+    std::fill(start.begin(), start.end(), 0);
+    const std::span<std::uint32_t> order = memory.Place<std::uint32_t>(records.size(), start.size_bytes());
     for (const std::uint32_t rank : distinct.wordOfRecord) ++start[rank + 1];
     for (size_t rank = 1; rank < start.size(); ++rank) start[rank] += start[rank - 1];
-    SortedRecords sorted;
-    sorted.order.resize(records.size());
-    for (size_t i = 0; i < records.size(); ++i)
-        sorted.order[start[distinct.wordOfRecord[i]]++] = static_cast<std::uint32_t>(i);
+    for (size_t i = 0; i < records.size(); ++i) order[start[distinct.wordOfRecord[i]]++] = static_cast<std::uint32_t>(i);
     // Each head word's start has moved on to the end of its run.
-    start.pop_back();
-    sorted.runEnds = std::move(start);
-    return sorted;
+    return {order, start.first(words), memory.Release()};
 }
 
 }  // namespace setup

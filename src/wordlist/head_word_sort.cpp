@@ -132,8 +132,9 @@ DistinctHeadWords FindDistinctHeadWords(const LoadedWordList& records, SortMemor
     const auto home = [capacity](std::uint32_t hash) {
         return static_cast<size_t>((std::uint64_t{hash} * capacity) >> 32);
     };
-    const std::span<std::uint64_t> slots = memory.Place<std::uint64_t>(capacity);  // hash << 32 | word index + 1
-    std::fill(slots.begin(), slots.end(), 0);                                       // 0: empty
+    // A slot holds a word's hash << 32 | the word's index + 1; 0: empty.
+    const std::span<std::uint64_t> slots = memory.Place<std::uint64_t>(capacity);
+    std::fill(slots.begin(), slots.end(), 0);
     constexpr size_t kPrefetchDistance = 16;
     for (size_t i = 0; i < records.size(); ++i) {
         if (i + kPrefetchDistance < records.size()) PrefetchLine(&slots[home(hashes[i + kPrefetchDistance])]);
@@ -210,7 +211,8 @@ SortedRecords SortHeadWords(const LoadedWordList& records, CollationState& state
     const std::span<std::uint32_t> order = memory.Place<std::uint32_t>(records.size(), start.size_bytes());
     for (const std::uint32_t rank : distinct.wordOfRecord) ++start[rank + 1];
     for (size_t rank = 1; rank < start.size(); ++rank) start[rank] += start[rank - 1];
-    for (size_t i = 0; i < records.size(); ++i) order[start[distinct.wordOfRecord[i]]++] = static_cast<std::uint32_t>(i);
+    for (size_t i = 0; i < records.size(); ++i)
+        order[start[distinct.wordOfRecord[i]]++] = static_cast<std::uint32_t>(i);
     // Each head word's start has moved on to the end of its run.
     return {order, start.first(words), memory.Release()};
 }

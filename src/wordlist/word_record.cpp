@@ -44,8 +44,7 @@ std::int64_t CountWordRecords(std::FILE* file) {
 }
 
 LoadedWordList::LoadedWordList(FileView view)
-    : view_(std::move(view)),
-      records_(reinterpret_cast<WordRecord*>(view_->Data()), view_->Size() / kWordRecordSize) {}
+    : view_(std::move(view)), records_(reinterpret_cast<WordRecord*>(view_->Data()), view_->Size() / kWordRecordSize) {}
 
 LoadedWordList::LoadedWordList(size_t count)
     : block_(std::make_unique_for_overwrite<WordRecord[]>(count)), records_(block_.get(), count) {}

@@ -678,8 +678,9 @@ private:
                         "FROM list " + Quoted(name) + " is " + std::to_string(*size) + " bytes, not a multiple of " +
                             std::to_string(setup::kWordRecordSize));
         setup::NoProgress progress;
+        // Read, not mapped: a disc or share that fails half-way gives a line here, not a crash.
         const std::optional<setup::LoadedWordList> records =
-            setup::LoadWordList(file.get(), setup::CountWordRecords(file.get()), progress);
+            setup::LoadWordList(file.get(), setup::CountWordRecords(file.get()), progress, setup::ListAccess::Read);
         if (!records) return report_.Unreadable(list, "can't read it: " + Reason());
         int reported = 0;
         for (size_t i = 0; i < records->size(); ++i) {

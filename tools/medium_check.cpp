@@ -697,7 +697,7 @@ private:
         if (reported > kMaxRecordReports)
             report_.Add(list, 0,
                         std::to_string(reported - kMaxRecordReports) + " more records without a terminating zero");
-        const BuildLosses losses = FindBuildLosses(*records);
+        const BuildLosses losses = FindBuildLosses(records->Records());
         for (size_t k = 0; k < kLossKinds; ++k) {
             const auto kind = static_cast<LossKind>(k);
             if (!losses[kind].empty()) report_.Warn(list, 0, LossSummary(kind, losses[kind]));

@@ -52,6 +52,7 @@ public:
     size_t size() const { return records_.size(); }
     WordRecord& operator[](size_t i) { return records_[i]; }
     const WordRecord& operator[](size_t i) const { return records_[i]; }
+    std::span<const WordRecord> Records() const { return records_; }
 
 private:
     std::optional<FileView> view_;

@@ -114,6 +114,7 @@ int main(int argc, char** argv) {
     constexpr int runs = 3;
     double seconds = 0;
     std::array<double, bench::kPhaseCount> phases{};
+    std::array<long, bench::kPhaseCount> phaseFaults{};
     std::int32_t comparisons = 0;
     long counterDraws = 0;
     for (int run = 0; run < runs; ++run) {
@@ -134,6 +135,7 @@ int main(int argc, char** argv) {
         if (run == 0 || thisRun < seconds) {
             seconds = thisRun;
             phases = clock.Seconds();
+            phaseFaults = clock.Faults();
         }
         comparisons = collation.comparisonCounter;
         counterDraws = clock.Counters();
@@ -149,6 +151,6 @@ int main(int argc, char** argv) {
     std::printf("build seconds:      %.3f (best of %d)\n", seconds, runs);
     std::printf("peak working set:   %.1f MB\n", peak / 1048576.0);
     std::printf("phases of the best run:\n");
-    bench::PrintPhases(phases);
+    bench::PrintPhases(phases, phaseFaults);
     return 0;
 }

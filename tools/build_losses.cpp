@@ -33,7 +33,7 @@ std::string Counted(size_t count, const std::string& one, const std::string& man
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-BuildLosses FindBuildLosses(const setup::LoadedWordList& from) {
+BuildLosses FindBuildLosses(std::span<const setup::WordRecord> from) {
     BuildLosses losses;
     // The reversed list's entries as the merge makes them: by head word, the records of a run
     // joined in list order, which is the order the build's sort leaves them in.

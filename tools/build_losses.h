@@ -3,6 +3,7 @@
 // maker does not expect, found with the build's own inversion and merge rules. The word-list
 // tool's pack warns about it line by line, its medium check list by list, in the same terms.
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +21,9 @@ enum class LossKind {
 constexpr size_t kLossKinds = 4;
 
 struct BuildLoss {
-    size_t record = 0;         // the FROM record, from 0
-    std::string headWord;      // its head word
-    std::string translation;   // the translation concerned; for NoRoomInMerge the reversed entry
+    size_t record = 0;        // the FROM record, from 0
+    std::string headWord;     // its head word
+    std::string translation;  // the translation concerned; for NoRoomInMerge the reversed entry
 };
 
 struct BuildLosses {
@@ -32,7 +33,7 @@ struct BuildLosses {
 };
 
 // Every loss of the list, by kind, in list order.
-BuildLosses FindBuildLosses(const setup::LoadedWordList& from);
+BuildLosses FindBuildLosses(std::span<const setup::WordRecord> from);
 
 // One loss, as pack reports it on the line of its entry.
 std::string LossText(LossKind kind, const BuildLoss& loss);

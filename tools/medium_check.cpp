@@ -680,8 +680,9 @@ private:
                         "FROM list " + Quoted(name) + " is " + std::to_string(*size) + " bytes, not a multiple of " +
                             std::to_string(setup::kWordRecordSize));
         setup::NoProgress progress;
+        // Read, not mapped: a disc or share that fails half-way gives a line here, not a crash.
         const std::optional<setup::LoadedWordList> records =
-            setup::LoadWordList(file.get(), setup::CountWordRecords(file.get()), progress);
+            setup::LoadWordList(file.get(), setup::CountWordRecords(file.get()), progress, setup::ListAccess::Read);
         if (!records) return report_.Unreadable(list, "can't read it: " + Reason());
         int reported = 0;
         for (size_t i = 0; i < records->size(); ++i) {
@@ -698,7 +699,7 @@ private:
         if (reported > kMaxRecordReports)
             report_.Add(list, 0,
                         std::to_string(reported - kMaxRecordReports) + " more records without a terminating zero");
-        const BuildLosses losses = FindBuildLosses(*records);
+        const BuildLosses losses = FindBuildLosses(records->Records());
         for (size_t k = 0; k < kLossKinds; ++k) {
             const auto kind = static_cast<LossKind>(k);
             if (!losses[kind].empty()) report_.Warn(list, 0, LossSummary(kind, losses[kind]));

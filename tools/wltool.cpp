@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -127,7 +128,7 @@ public:
     ListOutput& operator=(const ListOutput&) = delete;
 
     // A message when the list cannot be written whole.
-    std::optional<std::string> Write(const setup::LoadedWordList& records) {
+    std::optional<std::string> Write(std::span<const setup::WordRecord> records) {
         std::error_code error;
         for (int n = 0; temporary_.empty() || std::filesystem::exists(temporary_, error); ++n)
             temporary_ = target_ + ".part" + (n == 0 ? "" : std::to_string(n));
@@ -136,8 +137,8 @@ public:
             temporary_.clear();
             return "can't create " + target_ + ": " + Reason();
         }
-        const bool written = std::fwrite(records.data(), sizeof(setup::WordRecord), records.size(), file) ==
-                             records.size();
+        const bool written =
+            std::fwrite(records.data(), sizeof(setup::WordRecord), records.size(), file) == records.size();
         // A plain fclose would not tell a full disk on the Windows runtime.
         if (!setup::CloseChecked(file) || !written) return "error writing " + target_ + ": " + Reason();
         std::filesystem::rename(temporary_, target_, error);
@@ -182,7 +183,7 @@ PackedEntry PackEntry(const std::string& text, bool utf8) {
     }
     entry.head = line->substr(0, tab);
     entry.translations = line->substr(tab + 1);
-    entry.problem = unmapped != 0                                       ? "characters outside code page 1252"
+    entry.problem = unmapped != 0                                        ? "characters outside code page 1252"
                     : entry.head.size() > kMaxHeadWordLength             ? "head word longer than 30 characters"
                     : entry.translations.size() > kMaxTranslationsLength ? "translations longer than 50 characters"
                                                                          : nullptr;
@@ -199,7 +200,7 @@ int Pack(const std::string& inPath, const std::string& outPath, const Options& o
 
     std::vector<std::pair<size_t, std::string>> reports;  // by line
     std::vector<size_t> lineOfRecord;
-    setup::LoadedWordList records;
+    std::vector<setup::WordRecord> records;
     int leftOut = 0, cut = 0;
     for (const Entry& entry : TextLines(*text, options.utf8)) {
         if (entry.text.empty()) continue;
@@ -234,7 +235,8 @@ int Pack(const std::string& inPath, const std::string& outPath, const Options& o
 
     ListOutput output(outPath);
     if (const std::optional<std::string> failure = output.Write(records)) return Trouble(*failure);
-    for (const auto& [line, report] : reports) std::fprintf(stderr, "%s:%zu: %s\n", inPath.c_str(), line, report.c_str());
+    for (const auto& [line, report] : reports)
+        std::fprintf(stderr, "%s:%zu: %s\n", inPath.c_str(), line, report.c_str());
     std::fprintf(stderr, "wltool: %s written, %s cut to fit, %s left out, %s\n",
                  Counted(records.size(), "record", "records").c_str(), Counted(cut, "entry", "entries").c_str(),
                  Counted(leftOut, "entry", "entries").c_str(), Counted(warnings, "warning", "warnings").c_str());
@@ -251,7 +253,8 @@ struct DumpProblem {
 std::optional<DumpProblem> DumpProblemOf(const setup::WordRecord& record) {
     const std::string_view head = setup::HeadWordText(record);
     const std::string_view translations = setup::TranslationsText(record);
-    if (head.size() == setup::kHeadWordFieldSize) return DumpProblem{"head word has no terminating zero: not dumped", false};
+    if (head.size() == setup::kHeadWordFieldSize)
+        return DumpProblem{"head word has no terminating zero: not dumped", false};
     if (translations.size() == setup::kTranslationsFieldSize)
         return DumpProblem{"translations have no terminating zero: not dumped", false};
     if (head.find_first_of("\t\r\n") != std::string_view::npos)

@@ -28,7 +28,8 @@ std::string Quoted(std::string_view text) {
 // Loads a whole list; a list that cannot be sized or read completely stops the build,
 // which never goes on with part of a list.
 LoadedWordList ReadWholeList(std::FILE* file, const std::string& path, WordListProgress& progress) {
-    std::optional<LoadedWordList> list = LoadWordList(file, CountWordRecords(file), progress);
+    std::optional<LoadedWordList> list =
+        LoadWordList(file, CountWordRecords(file), progress, ListAccess::MapWherePossible);
     if (!list) ThrowFatal("Can't read wordlist " + Quoted(path));
     return std::move(*list);
 }
@@ -70,15 +71,17 @@ void ShowClosingMessage(std::string_view displayFile, MessageService& messages) 
 // Writes the records in sorted order, one record per run of byte-identical head words: the
 // run's first record with the translations of the others appended after ", " as long as each
 // still fits 50 characters. Shows the index of a run's last record when it is a multiple of 100.
-void MergeAndWrite(LoadedWordList& records, const SortedRecords& sorted, RecordWriter& to, WordListProgress& progress) {
+// Releases the list when it is done: Windows deletes no file that a view still shows.
+void MergeAndWrite(LoadedWordList records, const SortedRecords& sorted, RecordWriter& to, WordListProgress& progress) {
     // The sorted order visits the block at random: fetching records ahead of their turn
     // hides most of the memory latency. A record mostly spans two cache lines.
     constexpr size_t kPrefetchDistance = 16;
-    const std::vector<std::uint32_t>& order = sorted.order;
+    const std::span<const std::uint32_t> order = sorted.order;
     const size_t count = order.size();
     size_t p = 0;
     for (const std::uint32_t runEnd : sorted.runEnds) {
-        WordRecord& current = records[order[p]];
+        // A copy: written to, a page of a view would be copied first (a fresh page each).
+        WordRecord current = records[order[p]];
         size_t length = TranslationsText(current).size();
         for (;;) {
             if (p + kPrefetchDistance < count) {
@@ -128,7 +131,7 @@ void BuildWordList(const WordListBuildContext& context) {
     progress.DrawProgressBar(BuildStage::WritingScratch);
     progress.DrawDetailText("Writing TEMP wordlist");
     InvertWordList(fromList, scratch, progress);
-    LoadedWordList().swap(fromList);
+    fromList = LoadedWordList();
     fromFile.reset();
     scratch.Close();
     progress.DrawDone();
@@ -154,7 +157,7 @@ void BuildWordList(const WordListBuildContext& context) {
 
     progress.DrawProgressBar(BuildStage::WritingTo);
     progress.DrawDetailText("Writing TO wordlist");
-    MergeAndWrite(toList, sorted, to, progress);
+    MergeAndWrite(std::move(toList), sorted, to, progress);
     progress.DrawDone();
     scratchIn.reset();
     to.Close();

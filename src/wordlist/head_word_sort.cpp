@@ -1,8 +1,13 @@
 #include "wordlist/head_word_sort.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "base/prefetch.h"
 #include "wordlist/word_list_progress.h"
@@ -21,9 +26,40 @@ struct HeadWordSortEntry {
 
 // Keys are zero-terminated and zero-padded to a multiple of eight bytes, at least sixteen.
 struct HeadWordKeys {
-    std::string rest;                        // the bytes after the first sixteen of each longer key
-    std::vector<HeadWordSortEntry> entries;  // in the order of the records asked for
+    std::string rest;                      // the bytes after the first sixteen of each longer key
+    std::span<HeadWordSortEntry> entries;  // in the order of the records asked for
 };
+
+// One block for the arrays of a sort that live one after the other: the hash table's slots,
+// then the keys' entries, then the sorted order and the ends of its runs. Each takes the
+// pages that the one before touched instead of fresh ones (on some hosts a first touch of a
+// page costs several microseconds); pages that no array reaches are never touched.
+class SortMemory {
+public:
+    explicit SortMemory(size_t bytes) : block_(std::make_unique_for_overwrite<std::byte[]>(bytes)) {}
+
+    // Objects of a trivial type from a byte of the block on (a multiple of their alignment),
+    // uninitialised, in place of what the block held there.
+    template <typename T>
+    std::span<T> Place(size_t count, size_t atByte = 0) {
+        T* const first = reinterpret_cast<T*>(block_.get() + atByte);
+        std::uninitialized_default_construct_n(first, count);
+        return {std::launder(first), count};
+    }
+
+    std::unique_ptr<std::byte[]> Release() { return std::move(block_); }
+
+private:
+    std::unique_ptr<std::byte[]> block_;
+};
+
+// The hash table's slots take three halves of the records' count, the entries at most one a
+// record, the order one index a record and the run ends one a head word (and one more).
+size_t SlotCount(size_t records) { return records + records / 2 + 1; }
+
+size_t SortMemoryBytes(size_t records) {
+    return std::max(SlotCount(records) * sizeof(std::uint64_t), records * sizeof(HeadWordSortEntry));
+}
 
 constexpr size_t kChunkBytes = sizeof(std::uint64_t);
 constexpr size_t kPrefixBytes = 2 * kChunkBytes;
@@ -83,22 +119,29 @@ std::uint32_t HashHeadWord(std::string_view text) {
 // Byte-identical head words are found with an open-addressing table whose slots hold a word's
 // hash and index, so that a probe reads a record only when the hashes are equal. The hashes
 // of all records are made first, so that the slot of a later record can be fetched ahead.
-DistinctHeadWords FindDistinctHeadWords(const LoadedWordList& records) {
+DistinctHeadWords FindDistinctHeadWords(const LoadedWordList& records, SortMemory& memory) {
     DistinctHeadWords distinct;
     std::vector<std::uint32_t>& hashes = distinct.wordOfRecord;  // replaced by the word indexes below
     hashes.resize(records.size());
+    // Room for every record's word up front: growing would touch twice the pages.
+    distinct.firstRecords.reserve(records.size());
     for (size_t i = 0; i < records.size(); ++i) hashes[i] = HashHeadWord(HeadWordText(records[i]));
-    size_t capacity = 16;
-    while (capacity < records.size() + records.size() / 2) capacity *= 2;
-    const size_t mask = capacity - 1;
-    std::vector<std::uint64_t> slots(capacity, 0);  // hash << 32 | word index + 1; 0: empty
+    // Room for every record's word at a load of at most two thirds; a hash picks its first slot
+    // by its high bits scaled to the table, so the table need not be a power of two in size.
+    const size_t capacity = SlotCount(records.size());
+    const auto home = [capacity](std::uint32_t hash) {
+        return static_cast<size_t>((std::uint64_t{hash} * capacity) >> 32);
+    };
+    // A slot holds a word's hash << 32 | the word's index + 1; 0: empty.
+    const std::span<std::uint64_t> slots = memory.Place<std::uint64_t>(capacity);
+    std::fill(slots.begin(), slots.end(), 0);
     constexpr size_t kPrefetchDistance = 16;
     for (size_t i = 0; i < records.size(); ++i) {
-        if (i + kPrefetchDistance < records.size()) PrefetchLine(&slots[hashes[i + kPrefetchDistance] & mask]);
+        if (i + kPrefetchDistance < records.size()) PrefetchLine(&slots[home(hashes[i + kPrefetchDistance])]);
         const std::uint32_t hash = hashes[i];
         const std::string_view text = HeadWordText(records[i]);
-        size_t slot = hash & mask;
-        for (;; slot = (slot + 1) & mask) {
+        size_t slot = home(hash);
+        for (;; slot = slot + 1 == capacity ? 0 : slot + 1) {
             const std::uint64_t held = slots[slot];
             if (held == 0) {
                 distinct.firstRecords.push_back(static_cast<std::uint32_t>(i));
@@ -115,18 +158,20 @@ DistinctHeadWords FindDistinctHeadWords(const LoadedWordList& records) {
 
 // The keys of the head words of the given records.
 HeadWordKeys MakeHeadWordKeys(const LoadedWordList& records, const std::vector<std::uint32_t>& which,
-                              const CollationState& state, CollationService& service, HeadWordOrder order) {
+                              const CollationState& state, CollationService& service, HeadWordOrder order,
+                              SortMemory& memory) {
     HeadWordKeys keys;
-    keys.entries.reserve(which.size());
+    keys.entries = memory.Place<HeadWordSortEntry>(which.size());
     std::string key;
-    for (const std::uint32_t i : which) {
+    for (size_t k = 0; k < which.size(); ++k) {
+        const std::uint32_t i = which[k];
         key.clear();
         AppendHeadWordKey(state, service, order, HeadWordText(records[i]), key);
         // Zeros up to a multiple of eight, and at least up to the end of the prefix.
         key.resize(std::max(kPrefixBytes, (key.size() + kChunkBytes - 1) / kChunkBytes * kChunkBytes), '\0');
-        keys.entries.push_back({{KeyChunk(key.data()), KeyChunk(key.data() + kChunkBytes)},
-                                static_cast<std::uint32_t>(keys.rest.size()),
-                                i});
+        keys.entries[k] = {{KeyChunk(key.data()), KeyChunk(key.data() + kChunkBytes)},
+                           static_cast<std::uint32_t>(keys.rest.size()),
+                           i};
         keys.rest.append(key, kPrefixBytes);
     }
     return keys;
@@ -138,9 +183,10 @@ SortedRecords SortHeadWords(const LoadedWordList& records, CollationState& state
                             WordListProgress& progress, bool countComparisons) {
     // Each distinct head word is keyed and sorted once (a list holds each about twice); the
     // records then follow their head words, in list order.
-    DistinctHeadWords distinct = FindDistinctHeadWords(records);
-    HeadWordKeys keys = MakeHeadWordKeys(records, distinct.firstRecords, state, service, ChooseHeadWordOrder(state));
-    std::vector<std::uint32_t>().swap(distinct.firstRecords);
+    SortMemory memory(SortMemoryBytes(records.size()));
+    DistinctHeadWords distinct = FindDistinctHeadWords(records, memory);
+    HeadWordKeys keys =
+        MakeHeadWordKeys(records, distinct.firstRecords, state, service, ChooseHeadWordOrder(state), memory);
     // A merge sort: about a fifth fewer comparisons than an introsort and a sequential memory
     // pattern. Without memory for its buffer (half the entries) it merges in place, more slowly.
     std::stable_sort(
@@ -151,25 +197,24 @@ SortedRecords SortHeadWords(const LoadedWordList& records, CollationState& state
             // Equal keys ("Bank", "bank") are ordered by their bytes.
             return std::strncmp(records[a.record].headWord, records[b.record].headWord, kHeadWordFieldSize) < 0;
         });
+    // The rank of each head word in the sorted order, in the place of its first record, which
+    // is no longer needed; then each record's head word replaced by its rank.
+    const size_t words = keys.entries.size();
+    std::vector<std::uint32_t>& rankOfWord = distinct.firstRecords;
+    for (size_t rank = 0; rank < words; ++rank)
+        rankOfWord[distinct.wordOfRecord[keys.entries[rank].record]] = static_cast<std::uint32_t>(rank);
+    keys = HeadWordKeys();
+    for (std::uint32_t& word : distinct.wordOfRecord) word = rankOfWord[word];
     // The position of each head word in the sorted order, then the records counted into place.
-    std::vector<std::uint32_t> start(keys.entries.size() + 1, 0);
-    {
-        std::vector<std::uint32_t> rankOfWord(keys.entries.size());
-        for (size_t rank = 0; rank < keys.entries.size(); ++rank)
-            rankOfWord[distinct.wordOfRecord[keys.entries[rank].record]] = static_cast<std::uint32_t>(rank);
-        keys = HeadWordKeys();
-        for (std::uint32_t& word : distinct.wordOfRecord) word = rankOfWord[word];
-    }
+    const std::span<std::uint32_t> start = memory.Place<std::uint32_t>(words + 1);
+    std::fill(start.begin(), start.end(), 0);
+    const std::span<std::uint32_t> order = memory.Place<std::uint32_t>(records.size(), start.size_bytes());
     for (const std::uint32_t rank : distinct.wordOfRecord) ++start[rank + 1];
     for (size_t rank = 1; rank < start.size(); ++rank) start[rank] += start[rank - 1];
-    SortedRecords sorted;
-    sorted.order.resize(records.size());
     for (size_t i = 0; i < records.size(); ++i)
-        sorted.order[start[distinct.wordOfRecord[i]]++] = static_cast<std::uint32_t>(i);
+        order[start[distinct.wordOfRecord[i]]++] = static_cast<std::uint32_t>(i);
     // Each head word's start has moved on to the end of its run.
-    start.pop_back();
-    sorted.runEnds = std::move(start);
-    return sorted;
+    return {order, start.first(words), memory.Release()};
 }
 
 }  // namespace setup

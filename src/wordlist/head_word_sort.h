@@ -1,8 +1,10 @@
 #pragma once
 // The sort of a word list by head word: one key per distinct head word, made once, and a
 // comparison of keys that counts every call in the comparison counter.
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
+#include <span>
 
 #include "wordlist/collation.h"
 #include "wordlist/word_record.h"
@@ -13,8 +15,9 @@ class WordListProgress;
 
 // The records in head-word order, in runs of byte-identical head words.
 struct SortedRecords {
-    std::vector<std::uint32_t> order;    // record indexes
-    std::vector<std::uint32_t> runEnds;  // for each run, the position in order after its last record
+    std::span<const std::uint32_t> order;    // record indexes
+    std::span<const std::uint32_t> runEnds;  // for each run, the position in order after its last record
+    std::unique_ptr<std::byte[]> memory;     // the sort's working memory, which holds both
 };
 
 // The record indexes in head-word order, by the sort table when one has been loaded, by the

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "base/fatal.h"
 #include "wordlist/word_list_progress.h"
@@ -41,11 +43,26 @@ std::int64_t CountWordRecords(std::FILE* file) {
     return static_cast<std::int64_t>(*size / kWordRecordSize);
 }
 
-std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, WordListProgress& progress) {
+LoadedWordList::LoadedWordList(FileView view)
+    : view_(std::move(view)), records_(reinterpret_cast<WordRecord*>(view_->Data()), view_->Size() / kWordRecordSize) {}
+
+LoadedWordList::LoadedWordList(size_t count)
+    : block_(std::make_unique_for_overwrite<WordRecord[]>(count)), records_(block_.get(), count) {}
+
+std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, WordListProgress& progress,
+                                           ListAccess access) {
     if (recordCount < 0) return std::nullopt;
     if (static_cast<std::uint64_t>(recordCount) > kMaxLoadableRecords) throw std::bad_alloc();
-    if (std::fseek(file, 0, SEEK_SET) != 0) return std::nullopt;
     const size_t count = static_cast<size_t>(recordCount);
+    if (access == ListAccess::MapWherePossible && count > 0) {
+        if (std::optional<FileView> view = FileView::Map(file, std::uint64_t{count} * kWordRecordSize)) {
+            for (size_t shown = 0; shown < count; shown += kCounterStep) {
+                progress.DrawCounter(static_cast<std::int32_t>(shown));
+            }
+            return LoadedWordList(std::move(*view));
+        }
+    }
+    if (std::fseek(file, 0, SEEK_SET) != 0) return std::nullopt;
     LoadedWordList records(count);
     for (size_t i = 0; i < count; i += kReadRecords) {
         const size_t wanted = std::min(kReadRecords, count - i);

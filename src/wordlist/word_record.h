@@ -4,11 +4,12 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
+#include "base/file_view.h"
 #include "base/stdio_file.h"
 
 namespace setup {
@@ -38,33 +39,41 @@ std::string_view TranslationsText(const WordRecord& record);
 // is not counted), or -1 when its size cannot be determined. Leaves the file at its start.
 std::int64_t CountWordRecords(std::FILE* file);
 
-// Leaves the records it makes uninitialised: a list is read into them straight away, and
-// zeroing a large block first costs as much again as touching its pages.
-template <typename T>
-struct UninitialisedAllocator : std::allocator<T> {
-    template <typename U>
-    struct rebind {
-        using other = UninitialisedAllocator<U>;
-    };
-    template <typename U>
-    void construct(U* place) {
-        ::new (static_cast<void*>(place)) U;
-    }
-    template <typename U, typename... Args>
-    void construct(U* place, Args&&... args) {
-        ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
-    }
+// A whole word list in memory: the records back to back, in file order, either in a private
+// view of the file (changes stay in memory) or in a block of their own.
+class LoadedWordList {
+public:
+    LoadedWordList() = default;
+    explicit LoadedWordList(FileView view);
+    // A block of that many records, left uninitialised: a list is read into it straight away,
+    // and zeroing a large block first costs as much again as touching its pages.
+    explicit LoadedWordList(size_t count);
+
+    size_t size() const { return records_.size(); }
+    WordRecord& operator[](size_t i) { return records_[i]; }
+    const WordRecord& operator[](size_t i) const { return records_[i]; }
+    std::span<const WordRecord> Records() const { return records_; }
+
+private:
+    std::optional<FileView> view_;
+    std::unique_ptr<WordRecord[]> block_;
+    std::span<WordRecord> records_;
 };
 
-// A whole word list in memory: the records back to back in one block, in file order.
-using LoadedWordList = std::vector<WordRecord, UninitialisedAllocator<WordRecord>>;
+// How LoadWordList brings a list into memory.
+enum class ListAccess {
+    MapWherePossible,  // through a FileView where the platform gives one, otherwise as Read
+    Read,              // one read after another into a block of the list's own
+};
 
 // Reads recordCount records from the start of the file. Before record i is read, every i
-// that is a multiple of 100 is shown with DrawCounter. Nothing when the count is unknown (-1)
-// or the file does not deliver every record. Throws std::bad_alloc when the list cannot be
-// held in memory: the run then ends with "Out of memory", not with a message that blames a
-// file that is sound.
-std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, WordListProgress& progress);
+// that is a multiple of 100 is shown with DrawCounter (a view shows them all at once, and its
+// records are read when first touched). Nothing when the count is unknown (-1) or the file
+// does not deliver every record. Throws std::bad_alloc when the list cannot be held in memory
+// (decided before any view is tried): the run then ends with "Out of memory", not with a
+// message that blames a file that is sound.
+std::optional<LoadedWordList> LoadWordList(std::FILE* file, std::int64_t recordCount, WordListProgress& progress,
+                                           ListAccess access);
 
 // Writes records through one large buffer. A write that does not complete stops the
 // installation with the fatal message given at construction.

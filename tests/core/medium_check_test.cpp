@@ -28,10 +28,11 @@ struct NoBoxes final : MessageService {
 void ExpectTheBuildLeavesOut(const fs::path& medium, const std::string& list) {
     const UniqueFile file = OpenFile((medium / "language" / list).string(), "rb");
     NoProgress progress;
-    const LoadedWordList from = *LoadWordList(file.get(), CountWordRecords(file.get()), progress);
-    const wltool::BuildLosses losses = wltool::FindBuildLosses(from);
+    const LoadedWordList from = *LoadWordList(file.get(), CountWordRecords(file.get()), progress, ListAccess::Read);
+    const wltool::BuildLosses losses = wltool::FindBuildLosses(from.Records());
     size_t kept = 0;
-    for (const WordRecord& record : from) ForEachTranslation(TranslationsText(record), [&](std::string_view) { ++kept; });
+    for (const WordRecord& record : from.Records())
+        ForEachTranslation(TranslationsText(record), [&](std::string_view) { ++kept; });
     kept -= losses[wltool::LossKind::LongTranslation].size() + losses[wltool::LossKind::NoRoomInMerge].size();
 
     test::ScopedWorkingDirectory cwd(medium);

@@ -37,23 +37,28 @@ TEST(WordRecordFile, CountsWholeRecordsAndLoadsThemShowingEveryHundredthIndexUpT
     test::WriteFileBytes(dir.File("long.wb"), bytes + std::string(50, 'z'));
     const UniqueFile file = OpenFile(dir.File("long.wb"), "rb");
     // Loads of all records, and of more than there are, ending in the first read of 10,000
-    // records or a later one, on the first record of a step of 100 or inside one.
+    // records or a later one, on the first record of a step of 100 or inside one. A view is
+    // refused for more records than the file holds: those loads read, as does ListAccess::Read.
     const std::pair<std::int64_t, int> loads[] = {{10300, 10200}, {10500, 10300}, {10301, 10300}, {20150, 10300}};
-    for (const auto& [records, lastShown] : loads) {
-        CounterLog progress;
-        const std::optional<LoadedWordList> list = LoadWordList(file.get(), records, progress);
-        EXPECT_EQ(list.has_value(), records == 10300) << records;
-        EXPECT_EQ(progress.shown, Hundredths(lastShown)) << records;
-        if (list) {
-            EXPECT_EQ(HeadWordText((*list)[9999]), "w9999");
-            EXPECT_EQ(HeadWordText(list->back()), "w10299");
+    for (const ListAccess access : {ListAccess::MapWherePossible, ListAccess::Read}) {
+        for (const auto& [records, lastShown] : loads) {
+            CounterLog progress;
+            std::optional<LoadedWordList> list = LoadWordList(file.get(), records, progress, access);
+            EXPECT_EQ(list.has_value(), records == 10300) << records;
+            EXPECT_EQ(progress.shown, Hundredths(lastShown)) << records;
+            if (list) {
+                EXPECT_EQ(HeadWordText((*list)[9999]), "w9999");
+                EXPECT_EQ(HeadWordText((*list)[10299]), "w10299");
+                (*list)[0].headWord[0] = 'X';  // changes the list in memory only
+            }
         }
+        CounterLog progress;
+        EXPECT_FALSE(LoadWordList(file.get(), -1, progress, access).has_value());
+        // More records than memory can hold: the run says so, it does not blame the file.
+        EXPECT_THROW(LoadWordList(file.get(), std::int64_t{1} << 36, progress, access), std::bad_alloc);
+        EXPECT_TRUE(progress.shown.empty());
     }
-    CounterLog progress;
-    EXPECT_FALSE(LoadWordList(file.get(), -1, progress).has_value());
-    // More records than memory can hold: the run says so, it does not blame the file.
-    EXPECT_THROW(LoadWordList(file.get(), std::int64_t{1} << 36, progress), std::bad_alloc);
-    EXPECT_TRUE(progress.shown.empty());
+    EXPECT_EQ(test::ReadFileBytes(dir.File("long.wb")), bytes + std::string(50, 'z'));
 }
 
 TEST(WordRecordFile, ReversedRecordsAreWrittenThroughTheBufferOrEndTheRunWhenTheDiskIsFull) {

@@ -416,9 +416,9 @@ std::optional<std::vector<std::string>> TargetPartsOf(std::string_view name) {
 }
 
 // The values that keep the blanks and tabs at their end, and go on into what the install makes
-// (the title, win.ini, the shortcut). The paths of "mkdir" and "display" lose their blanks on
-// Windows; the names of the copying keys end at a blank.
-constexpr std::string_view kValueKeys[] = {"title",  "dir",       "wbarg",  "debug", "iconname",
+// (the title, win.ini, the shortcut, the uninstall entry). The paths of "mkdir" and "display"
+// lose their blanks on Windows; the names of the copying keys end at a blank.
+constexpr std::string_view kValueKeys[] = {"title",  "dir",       "wbarg",  "debug", "uninstall", "iconname",
                                            "avidelay", "setini", "icongroup", "iconexe"};
 
 bool IsCopyingKey(std::string_view key) { return key == "copy" || key == "xcopy" || key == "sndcopy"; }
@@ -549,6 +549,8 @@ private:
             }
             keyLines_[std::string(use.key)] = services.line;
             CheckLineEnd(script, services.line, use.key, line);
+            if (use.key == "uninstall" && settings_.uninstallName.empty())
+                report_.Warn(script, services.line, "\"uninstall\" with an empty name: no uninstall entry is made");
         }
         if (reader.Failed()) report_.Unreadable(script, "can't read it: " + Reason());
     }

@@ -34,18 +34,19 @@ std::optional<std::string_view> ValueAfterFirstBlank(std::string_view line) {
 
 namespace {
 
-enum class FirstPassKey { Title, Dir, WbArg, Debug };
+enum class FirstPassKey { Title, Dir, WbArg, Debug, Uninstall };
 
 struct FirstPassEntry {
     std::string_view key;
     FirstPassKey action;
 };
 
-constexpr std::array<FirstPassEntry, 4> kFirstPassKeys{{
+constexpr std::array<FirstPassEntry, 5> kFirstPassKeys{{
     {"title", FirstPassKey::Title},
     {"dir", FirstPassKey::Dir},
     {"wbarg", FirstPassKey::WbArg},
     {"debug", FirstPassKey::Debug},
+    {"uninstall", FirstPassKey::Uninstall},
 }};
 
 }  // namespace
@@ -61,6 +62,7 @@ ScriptLineUse ApplyFirstPassLine(std::string_view line, InstallSettings& setting
             case FirstPassKey::Dir: settings.defaultTarget = *value; break;
             case FirstPassKey::WbArg: settings.shortcutArguments = *value; break;
             case FirstPassKey::Debug: settings.detailFlag = *value != "0"; break;
+            case FirstPassKey::Uninstall: settings.uninstallName = *value; break;
         }
         return {LineUse::Applied, entry.key};
     }

@@ -37,7 +37,7 @@ struct ScriptLineUse {
     std::string_view key;  // the key that matched; empty for NoKey
 };
 
-// Applies one line to the first-pass settings (title, dir, wbarg, debug).
+// Applies one line to the first-pass settings (title, dir, wbarg, debug, uninstall).
 ScriptLineUse ApplyFirstPassLine(std::string_view line, InstallSettings& settings);
 
 // The first pass over install.inf in settings.sourceDirectory.

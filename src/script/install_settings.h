@@ -13,6 +13,7 @@ struct InstallSettings {
     std::string defaultTarget = "c:\\";  // "dir": initial text of the directory edit box
     std::string shortcutArguments;       // "wbarg"
     bool detailFlag = true;              // "debug" 0 turns the detail lines off
+    std::string uninstallName;           // "uninstall": the name in Apps & features; empty: none
 
     std::string targetDirectory;  // the edit box's text at Start, as typed
     std::string targetPrefix;     // targetDirectory with exactly one trailing backslash

@@ -36,22 +36,25 @@ std::optional<std::string> ProgramsFolder(HWND owner) {
 
 }  // namespace
 
-std::optional<std::string> CreateProgramShortcut(const InstallSettings& settings, HWND owner) {
+ProgramShortcut CreateProgramShortcut(const InstallSettings& settings, HWND owner) {
+    ProgramShortcut made;
     std::string targetPath = settings.targetPrefix + settings.shortcutProgram;
-    if (targetPath.size() > kMaxPathLength) return std::nullopt;
+    if (targetPath.size() > kMaxPathLength) return made;
     std::optional<std::string> programs = ProgramsFolder(owner);
-    if (!programs || !SetCurrentDirectoryA(programs->c_str())) return std::nullopt;
+    if (!programs || !SetCurrentDirectoryA(programs->c_str())) return made;
     // A group that exists is reused; one that cannot be made or entered leaves the shortcut
     // in the Programs folder.
-    CreateDirectoryA(settings.groupName.c_str(), nullptr);
-    SetCurrentDirectoryA(settings.groupName.c_str());
+    const bool groupCreated = CreateDirectoryA(settings.groupName.c_str(), nullptr);
+    const bool inGroup = SetCurrentDirectoryA(settings.groupName.c_str());
     std::optional<std::string> folder = QueryCurrentDirectory();
-    if (!folder || folder->size() > kMaxGroupFolderLength) return std::nullopt;
+    if (folder && groupCreated && inGroup) made.createdGroup = folder;
+    if (!folder || folder->size() > kMaxGroupFolderLength) return made;
     std::string linkPath = DirectoryPrefix(*folder) + settings.shortcutName + ".lnk";
-    if (linkPath.size() > kMaxPathLength) return std::nullopt;
-    if (FAILED(WriteShellLink(targetPath, linkPath, settings.targetPrefix, settings.shortcutArguments)))
-        return std::nullopt;
-    return linkPath;
+    if (linkPath.size() > kMaxPathLength) return made;
+    made.linkExisted = GetFileAttributesA(linkPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (SUCCEEDED(WriteShellLink(targetPath, linkPath, settings.targetPrefix, settings.shortcutArguments)))
+        made.linkPath = linkPath;
+    return made;
 }
 
 HRESULT WriteShellLink(const std::string& targetPath, const std::string& linkPath, const std::string& workingDirectory,

@@ -9,6 +9,7 @@ namespace {
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kTargetSwitch = "/D=";
 constexpr std::string_view kLogSwitch = "/LOG=";
+constexpr std::string_view kFinishSwitch = "/FINISH=";
 
 bool IsBlank(char c) { return kBlanks.find(c) != std::string_view::npos; }
 
@@ -23,19 +24,25 @@ std::string WithoutQuotes(std::string_view text) {
 }  // namespace
 
 const char* const kCommandLineHelp =
-    "setup [/S] [/LOG=<file>] [/D=<directory>]\n\n"
-    "/S  installs without the window and without any message box.\n"
+    "setup [/S] [/LOG=<file>] [/D=<directory>]\n"
+    "uninstall /U [/S] [/LOG=<file>]\n\n"
+    "/S  installs (removes) without the window and without any message box.\n"
     "/LOG=<file>  appends one line for every step to the file.\n"
     "/D=<directory>  the target directory instead of the script's; the last switch, it takes the "
     "rest of the line, blanks included.\n"
+    "/U  removes the dictionary installed in the program's directory.\n"
     "/?  shows this list.\n\n"
-    "Exit codes: 0 installed, 1 error, 2 invalid directory, 3 switch not understood.";
+    "Exit codes: 0 done, 1 error, 2 invalid directory, 3 switch not understood, 4 removed but changed "
+    "files kept.";
 
 std::optional<CommandLine> ParseCommandLine(std::string_view text) {
     CommandLine options;
     // A target or a log belongs to an unattended run.
     auto understood = [&options]() -> std::optional<CommandLine> {
         if ((options.target || options.logPath) && !options.unattended && !options.showHelp) return std::nullopt;
+        if (options.target && options.uninstall) return std::nullopt;
+        if (options.finish && (options.unattended || options.showHelp || options.uninstall || options.logPath))
+            return std::nullopt;
         return options;
     };
     size_t pos = 0;
@@ -48,8 +55,9 @@ std::optional<CommandLine> ParseCommandLine(std::string_view text) {
                 continue;
             }
             word.push_back(text[pos]);
-            if (EqualsIgnoreCase(word, kTargetSwitch)) {
-                options.target = WithoutQuotes(text.substr(pos + 1));
+            if (EqualsIgnoreCase(word, kTargetSwitch) || EqualsIgnoreCase(word, kFinishSwitch)) {
+                (word.size() == kTargetSwitch.size() ? options.target : options.finish) =
+                    WithoutQuotes(text.substr(pos + 1));
                 return understood();
             }
         }
@@ -57,6 +65,8 @@ std::optional<CommandLine> ParseCommandLine(std::string_view text) {
             options.logPath = word.substr(kLogSwitch.size());
         else if (EqualsIgnoreCase(word, "/S"))
             options.unattended = true;
+        else if (EqualsIgnoreCase(word, "/U"))
+            options.uninstall = true;
         else if (word == "/?")
             options.showHelp = true;
         else

@@ -1,6 +1,15 @@
 #include "setup/install_log.h"
 
+#include <ctime>
+
 namespace setup {
+
+std::string LocalTime() {
+    const std::time_t now = std::time(nullptr);
+    char text[32] = {};
+    if (const std::tm* local = std::localtime(&now)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local);
+    return text;
+}
 
 InstallLog::InstallLog(const std::string& path) : file_(OpenFile(path, "ab")) {}
 

@@ -28,6 +28,9 @@ private:
     bool failed_ = false;
 };
 
+// The date and time that begin a run's first line: "2026-12-07 00:39:34".
+std::string LocalTime();
+
 // ": ok" or ": failed", the end of a step's line.
 std::string_view StepResult(bool succeeded);
 

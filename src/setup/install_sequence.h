@@ -6,7 +6,9 @@
 
 #include "base/message_service.h"
 #include "script/install_settings.h"
+#include "script/program_shortcut.h"
 #include "script/script_services.h"
+#include "uninstall/uninstall_services.h"
 #include "wordlist/collation.h"
 #include "wordlist/word_list_progress.h"
 
@@ -28,7 +30,10 @@ public:
     virtual WordListProgress& Progress() = 0;
     virtual MessageService& Messages() = 0;
     virtual CollationService& Collation() = 0;
-    virtual void CreateProgramShortcut(const InstallSettings& settings) = 0;
+    virtual ProgramShortcut CreateProgramShortcut(const InstallSettings& settings) = 0;
+    // What records the install for its uninstaller (a medium with "uninstall"); nothing where
+    // the platform offers none.
+    virtual UninstallServices* Uninstall() { return nullptr; }
     // Destroys the main window: the message loop then ends with exit code 0.
     virtual void CloseWindow() = 0;
     // Shows the error and ends the process with exit code 1 (where the platform allows it,

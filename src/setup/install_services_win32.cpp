@@ -11,6 +11,7 @@
 #include "setup/report_fatal_win32.h"
 #include "ui/message_box_win32.h"
 #include "ui/progress_display.h"
+#include "uninstall/uninstall_services_win32.h"
 #include "wordlist/collation_win32.h"
 
 namespace setup {
@@ -51,9 +52,10 @@ public:
     WordListProgress& Progress() override { return progress_; }
     MessageService& Messages() override { return messages_; }
     CollationService& Collation() override { return collation_; }
-    void CreateProgramShortcut(const InstallSettings& settings) override {
-        setup::CreateProgramShortcut(settings, run_.ui.window);
+    ProgramShortcut CreateProgramShortcut(const InstallSettings& settings) override {
+        return setup::CreateProgramShortcut(settings, run_.ui.window);
     }
+    UninstallServices* Uninstall() override { return &uninstall_; }
     void CloseWindow() override { DestroyWindow(run_.ui.window); }
     void ReportFatal(const std::string& message) override { setup::ReportFatal(run_.ui.window, message); }
     void LogStep(const std::string&) override {}
@@ -64,6 +66,7 @@ private:
     Win32MessageService messages_;
     Win32Collation collation_;
     ProgressDisplay progress_;
+    Win32UninstallServices uninstall_;
 };
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include "setup/install_services_win32.h"
 #include "setup/report_fatal_win32.h"
 #include "setup/unattended_win32.h"
+#include "setup/uninstall_win32.h"
 #include "ui/main_window_win32.h"
 #include "ui/message_box_win32.h"
+#include "uninstall/uninstall_services_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     using namespace setup;
@@ -20,6 +22,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
         ShowMessageBox(nullptr, kCommandLineHelp, "Install", MessageIcon::None);
         return kExitDone;
     }
+    if (options->finish) return FinishUninstall(*options->finish);
+    if (options->uninstall) return RunUninstall(*options);
     if (options->unattended) return RunUnattended(*options);
 
     RunState run;

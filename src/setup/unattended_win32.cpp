@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <ctime>
-
 #include "base/fatal.h"
 #include "base/win32_handles.h"
 #include "script/install_script.h"
@@ -12,6 +10,7 @@
 #include "setup/install_log.h"
 #include "setup/install_sequence.h"
 #include "setup/install_services_win32.h"
+#include "uninstall/uninstall_services_win32.h"
 #include "wordlist/collation_win32.h"
 
 namespace setup {
@@ -33,11 +32,13 @@ public:
     WordListProgress& Progress() override { return progress_; }
     MessageService& Messages() override { return messages_; }
     CollationService& Collation() override { return collation_; }
-    void CreateProgramShortcut(const InstallSettings& settings) override {
-        const std::optional<std::string> link = setup::CreateProgramShortcut(settings, nullptr);
-        log_.Write("shortcut " + link.value_or(settings.shortcutName) + " -> " + settings.targetPrefix +
-                   settings.shortcutProgram + std::string(StepResult(link.has_value())));
+    ProgramShortcut CreateProgramShortcut(const InstallSettings& settings) override {
+        const ProgramShortcut shortcut = setup::CreateProgramShortcut(settings, nullptr);
+        log_.Write("shortcut " + shortcut.linkPath.value_or(settings.shortcutName) + " -> " + settings.targetPrefix +
+                   settings.shortcutProgram + std::string(StepResult(shortcut.linkPath.has_value())));
+        return shortcut;
     }
+    UninstallServices* Uninstall() override { return &uninstall_; }
     void CloseWindow() override {}
     // The error's line; the run then ends with exit code 1.
     void ReportFatal(const std::string& message) override {
@@ -52,6 +53,7 @@ private:
     MessageLog messages_;
     NoProgress progress_;
     Win32Collation collation_;
+    Win32UninstallServices uninstall_;
 };
 
 int ExitCodeOf(StartOutcome outcome) {
@@ -61,13 +63,6 @@ int ExitCodeOf(StartOutcome outcome) {
         case StartOutcome::Failed: break;
     }
     return kExitFatal;
-}
-
-std::string LocalTime() {
-    const std::time_t now = std::time(nullptr);
-    char text[32] = {};
-    if (const std::tm* local = std::localtime(&now)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local);
-    return text;
 }
 
 }  // namespace

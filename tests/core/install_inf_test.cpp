@@ -22,9 +22,10 @@ std::string Replace(std::string text, const std::string& from, const std::string
 
 std::string SettingsText(const InstallSettings& s) {
     return "title=" + s.titleText + " dir=" + s.defaultTarget + " wbarg=" + s.shortcutArguments +
-           " detail=" + std::to_string(s.detailFlag) + "\nshortcut=" + std::to_string(s.shortcutFlag) +
-           " name=" + s.shortcutName + " group=" + s.groupName + " program=" + s.shortcutProgram +
-           " display=" + s.displayFile + " wordlists=" + std::to_string(s.buildWordListsFlag) + "\n";
+           " detail=" + std::to_string(s.detailFlag) + " uninstall=" + s.uninstallName +
+           "\nshortcut=" + std::to_string(s.shortcutFlag) + " name=" + s.shortcutName + " group=" + s.groupName +
+           " program=" + s.shortcutProgram + " display=" + s.displayFile +
+           " wordlists=" + std::to_string(s.buildWordListsFlag) + "\n";
 }
 
 TEST(InstallInf, GoldenCases) {

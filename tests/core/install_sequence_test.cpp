@@ -33,11 +33,12 @@ public:
     WordListProgress& Progress() override { return *this; }
     MessageService& Messages() override { return *this; }
     CollationService& Collation() override { return *this; }
-    void CreateProgramShortcut(const InstallSettings& settings) override {
+    ProgramShortcut CreateProgramShortcut(const InstallSettings& settings) override {
         Log("shortcut " + settings.shortcutName);
         if (settings.shortcutName == "throws") throw std::runtime_error("shell link failed");
         if (settings.shortcutName == "throws int") throw 1;
         if (settings.shortcutName == "throws memory") throw std::bad_alloc();
+        return {};
     }
     void CloseWindow() override { Log("close window"); }
     void ReportFatal(const std::string& message) override { Log("fatal " + message); }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The 32-bit and the 64-bit setup.exe install the same media into the same target, unattended,
 # each in the Wine prefix of its architecture; everything they leave must be the same: every
-# file of the target tree byte for byte, the [Dictionary] keys of win.ini, the exit code and the
+# file of the target tree byte for byte (but uninstall.exe, a copy of each build, and the uninstall
+# record, compared less two checksums), the [Dictionary] keys of win.ini, the exit code and the
 # unattended log (less its time stamp). The media: the sample medium, and a real dictionary
 # (Debian's trans-de-en, about 580,000 records) with a second job that turns the first job's
 # TO list around again, once by the collation and once by a sort table.
@@ -46,6 +47,8 @@ for medium in sample dictionary table; do
     # Keys of earlier runs in this prefix would hide a key that one build fails to write.
     ini=$WINEPREFIX/drive_c/windows/win.ini
     [ -f "$ini" ] && sed -i '/^\[Dictionary\]/,/^\[/{/^\[Dictionary\]/d;/^\[/!d}' "$ini"
+    # A shortcut of earlier runs would be recorded as there before the install.
+    rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Bilingual\ Dictionary
     rm -rf "$work/target"
     code=0
     (cd "$work/$medium" && wine_exec "$(cross_tree_of "$arch")/setup.exe" /S "/LOG=$(winpath "$work/$medium.$arch.log")" \
@@ -54,13 +57,19 @@ for medium in sample dictionary table; do
     dictionary_keys >> "$work/$medium.$arch.result"
     sed -i '1d' "$work/$medium.$arch.log"  # the time stamp
     mv "$work/target" "$work/$medium.$arch"
+    # The uninstall record, less the checksums of the shortcut (it holds the times of the file it
+    # starts) and of the record itself.
+    record=$work/$medium.$arch/uninstall.dat
+    { [ -f "$record" ] && sed -E -e '/^sha256\t/d' -e 's/^(file\t[a-z]+\t[0-9]+\t)[0-9a-f]{64}(\t.*\.lnk\r)$/\1<sha256>\2/' "$record"; } \
+      > "$work/$medium.$arch.record" || true
   done
   same=1
-  for what in "" .log .result; do
-    diff -r "$work/$medium.i686$what" "$work/$medium.x86_64$what" || same=0
+  # Each build copies itself as the medium's uninstaller: that file must differ.
+  for what in "" .log .result .record; do
+    diff -r -x uninstall.exe -x uninstall.dat "$work/$medium.i686$what" "$work/$medium.x86_64$what" || same=0
   done
-  files=$(find "$work/$medium.i686" -type f | wc -l)
-  bytes=$(du -sb "$work/$medium.i686" | cut -f1)
+  files=$(find "$work/$medium.i686" -type f ! -name uninstall.exe | wc -l)
+  bytes=$(du -sb --exclude=uninstall.exe "$work/$medium.i686" | cut -f1)
   if [ "$same" = 1 ] && grep -qx 'exit code 0' "$work/$medium.i686.result"; then
     echo "$medium: the same $files files ($bytes bytes), log, win.ini keys and exit code from both builds"
   else

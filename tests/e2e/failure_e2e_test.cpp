@@ -12,9 +12,7 @@
 // A row whose box comes before any window says "no-window"; its box then has no owner.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 
 #include "linux_calls.h"
@@ -33,12 +31,6 @@ bool GrowSparse(const std::string& path, std::uint64_t size) {
     const bool grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
     CloseHandle(file);
     return grown;
-}
-
-// The Linux path of a file on drive C:, which Wine keeps in the prefix's drive_c.
-std::string UnixPath(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return std::getenv("WINEPREFIX") + ("/drive_c" + path.substr(2));
 }
 
 TEST(FailureRuns, EachRowShowsItsBoxesEndsWithItsExitCodeAndLeavesItsFiles) {

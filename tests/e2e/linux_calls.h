@@ -4,7 +4,10 @@
 // sudden end of a process).
 // The 32-bit build goes through the i386 gate, which only a host that runs 32-bit code has;
 // the 64-bit build uses the x86-64 instruction and numbers, which work on every host.
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 
 namespace setup::e2e {
 
@@ -53,5 +56,11 @@ inline bool LinuxSymlink(const char* target, const char* link) {
 inline void LinuxUnlink(const char* path) { LinuxCall(kLinuxUnlink, Arg(path), 0); }
 // SIGKILL: the process ends on the spot, none of its code runs any more.
 inline void LinuxKill(std::intptr_t pid) { LinuxCall(kLinuxKill, pid, 9); }
+
+// The Linux path of a file on drive C:, which Wine keeps in the prefix's drive_c.
+inline std::string UnixPath(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return std::getenv("WINEPREFIX") + ("/drive_c" + path.substr(2));
+}
 
 }  // namespace setup::e2e

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <stdexcept>
 
 #include "shell_link_reader.h"
@@ -125,7 +126,8 @@ std::optional<MessageBoxInfo> SetupProcess::WaitForMessageBox(DWORD timeoutMs) {
 }
 
 void SetupProcess::PressOk(const MessageBoxInfo& box) {
-    PostMessageA(box.box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    const int button = GetDlgItem(box.box, IDYES) ? yesNoAnswer : IDOK;
+    PostMessageA(box.box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     // Gone before the next wait, so that it does not find this box again.
     for (int i = 0; i < 200 && IsWindow(box.box) && IsWindowVisible(box.box); ++i) Sleep(25);
 }
@@ -201,8 +203,8 @@ Workspace::Workspace(const test::GoldenCase& run) : medium(root.File("medium")),
     if (run.Has("shortcut")) ForgetInstall(run);
     fs::create_directory(medium);
     for (const test::GoldenSection& section : run.sections) {
-        if (section.name != "medium" && section.name != "target") continue;
-        const fs::path path = fs::path(section.name == "medium" ? medium : target) / section.arguments;
+        if (section.name != "medium" && section.name != "second" && section.name != "target") continue;
+        const fs::path path = fs::path(section.name == "target" ? target : root.File(section.name)) / section.arguments;
         fs::create_directories(path.parent_path());
         test::WriteFileBytes(path.string(), FileBytes(section));
     }
@@ -236,6 +238,12 @@ void ExpectBoxesAndExit(const test::GoldenCase& run, const char* section, const 
     EXPECT_EQ(exitCode, std::stoul(run.Section("exit").arguments));
 }
 
+std::string MaskedLog(const std::string& path, const std::string& root) {
+    const std::string timed =
+        std::regex_replace(test::ReadFileBytes(path), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"), "<time>");
+    return Replace(Replace(timed, root, "<root>"), ProgramsFolder(), "<programs>");
+}
+
 void ExpectFiles(const test::GoldenCase& run, const std::string& target) {
     std::vector<std::string> files;
     if (fs::exists(target))
@@ -253,11 +261,15 @@ void ExpectFiles(const test::GoldenCase& run, const std::string& target) {
     }
 }
 
-void ExpectWinIniAndShortcut(const test::GoldenCase& run, const Workspace& workspace) {
+std::string DictionaryKeys() {
     char keys[4096] = {};
     std::string lines(keys, GetProfileSectionA("Dictionary", keys, sizeof keys));
     std::replace(lines.begin(), lines.end(), '\0', '\n');
-    EXPECT_EQ(lines, run.Text("win.ini"));
+    return lines;
+}
+
+void ExpectWinIniAndShortcut(const test::GoldenCase& run, const Workspace& workspace) {
+    EXPECT_EQ(DictionaryKeys(), run.Text("win.ini"));
     CoInitialize(nullptr);
     const auto link = test::ReadLink(ProgramsFolder() + "\\" + run.Section("shortcut").arguments);
     ASSERT_TRUE(link.has_value());

@@ -43,7 +43,9 @@ public:
     bool SelectListItem(int id, const std::wstring& item);
     // The next box, looked for every 5 ms; nothing when none shows in time or the program ends.
     std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = 20000);
+    // OK, or on a box that asks, the button yesNoAnswer names.
     void PressOk(const MessageBoxInfo& box);
+    int yesNoAnswer = IDYES;
     std::optional<DWORD> WaitForExit(DWORD timeoutMs = 60000);
     bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
@@ -80,6 +82,7 @@ bool SaveScreenshot(const ScreenImage& image, const std::string& bmpPath);
 // Runs described by golden cases (tests/cases/e2e_*.txt, format in golden_cases.h). Sections
 // read here (the tests name the others they read):
 //   medium <path>, target <path>  a file on the medium, or in the target before the run
+//   second <path>                 a file on a second medium
 //   expect <path>                 a file's bytes in the target after the run
 //   files                         every file below the target after the run, sorted
 //   boxes                         "caption: text" of every box shown, in order
@@ -100,10 +103,15 @@ test::GoldenCase ReadCase(const std::string& file, const std::string& name);
 // The Start menu's Programs folder of the user.
 std::string ProgramsFolder();
 std::string Replace(std::string text, const std::string& from, const std::string& to);
+// The log file's text, its time stamps, the root and the Programs folder masked ("<time>",
+// "<root>", "<programs>").
+std::string MaskedLog(const std::string& path, const std::string& root);
 // The boxes as the section of that name lists them (none without it), and the exit code.
 void ExpectBoxesAndExit(const test::GoldenCase& run, const char* section, const std::vector<MessageBoxInfo>& boxes,
                         std::optional<DWORD> exitCode, HWND owner);
 void ExpectFiles(const test::GoldenCase& run, const std::string& target);
+// The keys of win.ini's [Dictionary] section, one "key=value" line each.
+std::string DictionaryKeys();
 // The win.ini section and the shortcut outlive the target: a workspace removes them before
 // the run, this check after it.
 void ExpectWinIniAndShortcut(const test::GoldenCase& run, const Workspace& workspace);

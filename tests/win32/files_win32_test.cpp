@@ -51,7 +51,7 @@ TEST(CreateProgramShortcut, SavesTheLinkInItsGroupOrElseInTheProgramsFolderAndNo
         std::tie(settings.groupName, settings.shortcutName, settings.shortcutProgram, settings.shortcutArguments) =
             std::tie(groupName, name, program, arguments);
         const std::string link = programs + folder.value_or(groupName) + (folder == "" ? "" : "\\") + name + ".lnk";
-        EXPECT_EQ(CreateProgramShortcut(settings, nullptr), folder ? std::optional(link) : std::nullopt);
+        EXPECT_EQ(CreateProgramShortcut(settings, nullptr).linkPath, folder ? std::optional(link) : std::nullopt);
         EXPECT_EQ(fs::exists(link), folder.has_value()) << link;
         const auto read = folder ? test::ReadLink(link) : std::nullopt;  // a path too long for it is not read
         EXPECT_EQ(read ? read->path + "|" + read->workingDirectory + "|" + read->arguments : "none",

@@ -1,0 +1,27 @@
+#pragma once
+// The record file in its directory: read and checked against the registry's uninstall entry,
+// and written whole or not at all.
+#include <optional>
+#include <string>
+
+#include "uninstall/uninstall_record.h"
+#include "uninstall/uninstall_services.h"
+
+namespace setup {
+
+struct StoredRecord {
+    std::optional<UninstallRecord> record;
+    bool missing = false;  // the directory holds no record
+    std::string problem;   // why there is no record: the text of the error box
+};
+
+// The record in the directory (a full path), accepted only when its checksum matches its bytes
+// and the one its registry entry keeps, and when the entry and the record name the directory as
+// the target.
+StoredRecord LoadRecord(const std::string& directory, UninstallServices& services);
+
+// Writes the record into its target (a scratch file, then one replacing move). The checksum that
+// its entry must keep; nothing when it could not be written whole (the old record stays).
+std::optional<std::string> StoreRecord(const UninstallRecord& record, UninstallServices& services);
+
+}  // namespace setup

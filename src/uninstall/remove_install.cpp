@@ -1,0 +1,156 @@
+#include "uninstall/remove_install.h"
+
+#include <map>
+#include <vector>
+
+#include "uninstall/record_store.h"
+
+namespace setup {
+
+namespace {
+
+constexpr const char* kCaption = "Uninstall";
+
+// One removal along the record: files, profile keys, directories, the entry, the record.
+class Removal {
+public:
+    Removal(const UninstallRecord& record, UninstallServices& services, UninstallUi& ui)
+        : record_(record), services_(services), ui_(ui), targetKey_(Key(record.target)) {}
+
+    void Run() {
+        for (auto file = record_.files.rbegin(); file != record_.files.rend(); ++file) RemoveFile(*file);
+        RestoreProfileKeys();
+        for (auto directory = record_.directories.rbegin(); directory != record_.directories.rend(); ++directory)
+            if (Key(*directory) != targetKey_) RemoveDirectory(*directory);
+        Step("uninstall entry " + services_.EntryName(record_.key) + " removed", services_.DeleteEntry(record_.key));
+        const std::string recordPath = PathInDirectory(record_.target, kUninstallRecordName);
+        const std::optional<UninstallServices::Examined> recordFile =
+            services_.ExamineFile(recordPath, [&](const FileFacts& facts) { return Reached(recordPath, facts); });
+        Step("remove " + recordPath, recordFile && recordFile->removed);
+        // The target goes last, when the install made it and nothing is left in it.
+        bool madeTarget = false;
+        for (const std::string& directory : record_.directories) madeTarget |= Key(directory) == targetKey_;
+        const std::string program = PathInDirectory(record_.target, kUninstallProgramName);
+        Step("remove " + program + (madeTarget ? " and " + record_.target + " when empty" : ""),
+             services_.RemoveProgram(program, madeTarget ? std::optional(record_.target) : std::nullopt));
+    }
+
+    const std::vector<std::string>& Kept() const { return kept_; }
+
+private:
+    std::string Key(std::string_view path) { return services_.PathKey(path); }
+
+    void Step(const std::string& what, bool succeeded) { ui_.Log(what + (succeeded ? ": ok" : ": failed")); }
+
+    // The path a file below the target has when no link stands in its way: the target's own
+    // final path (the target itself may be reached through one) and the names below it. A file
+    // elsewhere is only checked not to be a link itself.
+    std::optional<std::string> UnlinkedPath(const std::string& path) {
+        const std::string anchor = IsBelow(Key(path), targetKey_) ? record_.target : ParentDirectory(path);
+        auto [found, fresh] = anchorPaths_.try_emplace(Key(anchor));
+        if (fresh) found->second = services_.FinalDirectoryPath(anchor);
+        if (!found->second) return std::nullopt;
+        return *found->second + path.substr(anchor.size());
+    }
+
+    bool Reached(const std::string& path, const FileFacts& facts) {
+        const std::optional<std::string> unlinked = UnlinkedPath(path);
+        return unlinked && Key(*unlinked) == Key(facts.finalPath);
+    }
+
+    void Keep(const std::string& path, const std::string& why) {
+        kept_.push_back(path);
+        ui_.Log("keep " + path + ": " + why);
+    }
+
+    void RemoveFile(const RecordedFile& file) {
+        if (file.existedBefore) {
+            if (services_.Exists(file.path)) Keep(file.path, "it was there before the install");
+            return;
+        }
+        bool reached = false, unchanged = false;
+        const std::optional<UninstallServices::Examined> examined =
+            services_.ExamineFile(file.path, [&](const FileFacts& facts) {
+                reached = Reached(file.path, facts);
+                unchanged = facts.size == file.size && facts.sha256 == file.sha256;
+                return reached && unchanged;
+            });
+        if (!examined) {
+            if (services_.Exists(file.path)) return Keep(file.path, "it cannot be opened");
+            return ui_.Log("remove " + file.path + ": gone already");
+        }
+        if (!reached) return Keep(file.path, "a link leads to it");
+        if (!unchanged) return Keep(file.path, "it has changed since the install");
+        if (!examined->removed) return Keep(file.path, "it cannot be deleted");
+        Step("remove " + file.path, true);
+    }
+
+    // A key the user changed since stays. A section that the installs made (none of its keys
+    // was there before them) goes when nothing else is left in it.
+    void RestoreProfileKeys() {
+        std::map<std::pair<std::string, std::string>, bool> sectionsMade;
+        for (auto key = record_.iniKeys.rbegin(); key != record_.iniKeys.rend(); ++key) {
+            const std::string line = key->file + " [" + key->section + "] " + key->key;
+            bool& made = sectionsMade.try_emplace({key->file, key->section}, true).first->second;
+            made = made && !key->before;
+            if (services_.ReadProfileKey(key->section, key->key, key->file) != key->written) {
+                ui_.Log("keep " + line + ": it has changed since the install");
+                continue;
+            }
+            Step(key->before ? line + "=" + *key->before + " restored" : line + " removed",
+                 services_.WriteProfileKey(key->section, key->key, key->before, key->file));
+        }
+        for (const auto& [section, made] : sectionsMade)
+            if (made && services_.ProfileSectionIsEmpty(section.second, section.first))
+                Step(section.first + " [" + section.second + "] removed",
+                     services_.WriteProfileKey(section.second, std::nullopt, std::nullopt, section.first));
+    }
+
+    // Only an empty directory goes, or a link standing in its place (as the link); never one
+    // reached through a link.
+    void RemoveDirectory(const std::string& directory) {
+        if (!services_.Exists(directory)) return ui_.Log("rmdir " + directory + ": gone already");
+        const std::optional<std::string> unlinked = UnlinkedPath(directory);
+        const std::optional<std::string> parentPath = services_.FinalDirectoryPath(ParentDirectory(directory));
+        const bool inTarget = IsBelow(Key(directory), targetKey_);
+        if (inTarget && (!unlinked || !parentPath || Key(ParentDirectory(*unlinked)) != Key(*parentPath)))
+            return ui_.Log("keep " + directory + ": a link leads to it");
+        const std::optional<std::string> path = services_.FinalDirectoryPath(directory);
+        const bool link = inTarget && (!path || Key(*path) != Key(*unlinked));
+        if (!services_.RemoveEmptyDirectory(directory))
+            return ui_.Log("keep " + directory +
+                           (link ? ": it is a link that cannot be removed" : ": it is not empty"));
+        Step("rmdir " + directory, true);
+    }
+
+    const UninstallRecord& record_;
+    UninstallServices& services_;
+    UninstallUi& ui_;
+    const std::string targetKey_;
+    std::map<std::string, std::optional<std::string>> anchorPaths_;
+    std::vector<std::string> kept_;
+};
+
+}  // namespace
+
+UninstallOutcome RemoveInstall(const std::string& directory, UninstallServices& services, UninstallUi& ui) {
+    const StoredRecord stored = LoadRecord(directory, services);
+    ui.Log("uninstall record " + PathInDirectory(directory, kUninstallRecordName) +
+           (stored.record ? ": ok" : ": failed"));
+    if (!stored.record) {
+        ui.Messages().Show(stored.problem, "Error", MessageIcon::Error, false);
+        return UninstallOutcome::Refused;
+    }
+    if (!ui.Confirm("Remove " + stored.record->name + " and its word lists?")) return UninstallOutcome::Cancelled;
+    Removal removal(*stored.record, services, ui);
+    removal.Run();
+    std::string closing = stored.record->name + " has been removed.";
+    if (!removal.Kept().empty()) {
+        closing += "\nThese files were kept because they were there before the install or have changed since:";
+        for (const std::string& path : removal.Kept()) closing += "\n" + path;
+    }
+    ui.Messages().Show(closing, kCaption, MessageIcon::None, false);
+    return removal.Kept().empty() ? UninstallOutcome::Removed : UninstallOutcome::RemovedKeptFiles;
+}
+
+}  // namespace setup

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <new>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -672,8 +673,9 @@ private:
     void CheckFromList(const fs::path& list, const fs::path& languageCf, size_t line, const std::string& name) {
         const setup::UniqueFile file = setup::OpenFile(list.string(), "rb");
         if (!file) return report_.Unreadable(list, "can't read it: " + Reason());
+        errno = 0;
         const std::optional<std::uint64_t> size = setup::FileSize(file.get());
-        if (!size) return report_.Unreadable(list, "can't read it: " + Reason());
+        if (!size) return report_.Unreadable(list, "can't read it: " + (errno ? Reason() : "it is not a plain file"));
         if (*size == 0) report_.Add(languageCf, line, "FROM list " + Quoted(name) + " is empty");
         if (*size % setup::kWordRecordSize != 0)
             report_.Add(languageCf, line,
@@ -681,9 +683,19 @@ private:
                             std::to_string(setup::kWordRecordSize));
         setup::NoProgress progress;
         // Read, not mapped: a disc or share that fails half-way gives a line here, not a crash.
-        const std::optional<setup::LoadedWordList> records =
-            setup::LoadWordList(file.get(), setup::CountWordRecords(file.get()), progress, setup::ListAccess::Read);
-        if (!records) return report_.Unreadable(list, "can't read it: " + Reason());
+        std::optional<setup::LoadedWordList> records;
+        try {
+            records = setup::LoadWordList(file.get(), setup::CountWordRecords(file.get()), progress,
+                                          setup::ListAccess::Read);
+        } catch (const std::bad_alloc&) {
+            return report_.Add(languageCf, line,
+                               "FROM list " + Quoted(name) +
+                                   " is too large to hold in memory: the build ends with \"Out of memory\"");
+        }
+        // A read that comes up short without an error: the file is shorter than its size said.
+        if (!records)
+            return report_.Unreadable(
+                list, "can't read it: " + (std::ferror(file.get()) ? Reason() : "it ends before its last record"));
         int reported = 0;
         for (size_t i = 0; i < records->size(); ++i) {
             const bool head = setup::HeadWordText((*records)[i]).size() == setup::kHeadWordFieldSize;

@@ -561,7 +561,19 @@ private:
     void CheckLineEnd(const fs::path& script, size_t number, std::string_view key, std::string_view line) {
         const auto words = Words(line);
         if (IsCopyingKey(key) && words.size() > 3) {
-            cutCopyLines_.push_back(Folded({std::string(line)}));
+            // The target its author may have meant: the names from any word after the first
+            // on, as written or with the blanks dropped (a stray blank). An xcopy or sndcopy
+            // target is a directory.
+            const auto meant = [&](const std::string& name) {
+                if (const std::optional<std::vector<std::string>> parts = TargetPartsOf(name))
+                    cutCopyTargets_.push_back({Folded(MeantParts(*parts)), key != "copy"});
+            };
+            for (size_t w = 2; w < words.size(); ++w) {
+                std::string name(line.substr(words[w].first));
+                meant(name);
+                std::erase(name, ' ');
+                meant(name);
+            }
             report_.Explain(script, number, number,
                             "names end at the first blank: the installer takes " + Quoted(words[1].second) +
                                 " and " + Quoted(words[2].second) + " and ignores " +
@@ -588,10 +600,12 @@ private:
         }
         const auto found = services.targetFiles.find(Folded(*parts));
         if (found != services.targetFiles.end()) return found->second.reported ? std::nullopt : found->second.source;
-        // A name that a copying line cuts at a blank is reported on that line already.
-        const std::string lastPart = Folded({parts->back()});
-        if (std::none_of(cutCopyLines_.begin(), cutCopyLines_.end(),
-                         [&](const std::string& cut) { return cut.find(lastPart) != std::string::npos; }))
+        // A name that a copying line cut at a blank meant is reported on that line already.
+        const std::string folded = Folded(*parts);
+        const std::string directory = Folded({parts->begin(), parts->end() - 1});
+        if (std::none_of(cutCopyTargets_.begin(), cutCopyTargets_.end(), [&](const CutCopyTarget& cut) {
+                return cut.folded == (cut.directory ? directory : folded);
+            }))
             report_.Add(file, line, what + " " + Quoted(name) + ": no line of install.inf copies it into the target");
         return std::nullopt;
     }
@@ -638,8 +652,8 @@ private:
             }
             const size_t descriptionLine = reader.Lines().description;
             if (!reader.ReadListNames(entry)) {
-                report_.Add(file, descriptionLine, "the file ends inside this job: it is not built");
-                break;
+                // A job, though cut short: the file does not hold "no job".
+                return report_.Add(file, descriptionLine, "the file ends inside this job: it is not built");
             }
             if (outOfStep && reader.Lines().to >= *outOfStep) break;
             if (CheckListName(file, reader.Lines().from, "FROM", entry.fromListName)) {
@@ -722,7 +736,11 @@ private:
     setup::InstallSettings settings_;
     Report report_;
     std::map<std::string, size_t> keyLines_;  // the last line that applied each key
-    std::vector<std::string> cutCopyLines_;   // copying lines whose names a blank cuts, folded: reported already
+    struct CutCopyTarget {
+        std::string folded;
+        bool directory;
+    };
+    std::vector<CutCopyTarget> cutCopyTargets_;  // what copying lines cut at a blank meant: reported already
 };
 
 }  // namespace

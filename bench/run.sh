@@ -35,7 +35,7 @@ mkdir -p "$work/language"
 cd "$work"
 
 "$root/bench/trans-de-en.sh" "$dictionary" > de-en.txt
-"$build/tools/wltool" pack de-en.txt language/from.wb --utf8 --cut 2> pack.log || true
+"$build/tools/wltool" pack de-en.txt language/from.wb --utf8 --cut --leave-out 2> pack.log || true
 tail -n 1 pack.log
 
 # The scratch list as text: one "translation<TAB>head word" line per piece that the build

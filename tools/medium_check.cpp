@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <new>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -560,7 +561,19 @@ private:
     void CheckLineEnd(const fs::path& script, size_t number, std::string_view key, std::string_view line) {
         const auto words = Words(line);
         if (IsCopyingKey(key) && words.size() > 3) {
-            cutCopyLines_.push_back(Folded({std::string(line)}));
+            // The target its author may have meant: the names from any word after the first
+            // on, as written or with the blanks dropped (a stray blank). An xcopy or sndcopy
+            // target is a directory.
+            const auto meant = [&](const std::string& name) {
+                if (const std::optional<std::vector<std::string>> parts = TargetPartsOf(name))
+                    cutCopyTargets_.push_back({Folded(MeantParts(*parts)), key != "copy"});
+            };
+            for (size_t w = 2; w < words.size(); ++w) {
+                std::string name(line.substr(words[w].first));
+                meant(name);
+                std::erase(name, ' ');
+                meant(name);
+            }
             report_.Explain(script, number, number,
                             "names end at the first blank: the installer takes " + Quoted(words[1].second) +
                                 " and " + Quoted(words[2].second) + " and ignores " +
@@ -587,10 +600,12 @@ private:
         }
         const auto found = services.targetFiles.find(Folded(*parts));
         if (found != services.targetFiles.end()) return found->second.reported ? std::nullopt : found->second.source;
-        // A name that a copying line cuts at a blank is reported on that line already.
-        const std::string lastPart = Folded({parts->back()});
-        if (std::none_of(cutCopyLines_.begin(), cutCopyLines_.end(),
-                         [&](const std::string& cut) { return cut.find(lastPart) != std::string::npos; }))
+        // A name that a copying line cut at a blank meant is reported on that line already.
+        const std::string folded = Folded(*parts);
+        const std::string directory = Folded({parts->begin(), parts->end() - 1});
+        if (std::none_of(cutCopyTargets_.begin(), cutCopyTargets_.end(), [&](const CutCopyTarget& cut) {
+                return cut.folded == (cut.directory ? directory : folded);
+            }))
             report_.Add(file, line, what + " " + Quoted(name) + ": no line of install.inf copies it into the target");
         return std::nullopt;
     }
@@ -637,8 +652,8 @@ private:
             }
             const size_t descriptionLine = reader.Lines().description;
             if (!reader.ReadListNames(entry)) {
-                report_.Add(file, descriptionLine, "the file ends inside this job: it is not built");
-                break;
+                // A job, though cut short: the file does not hold "no job".
+                return report_.Add(file, descriptionLine, "the file ends inside this job: it is not built");
             }
             if (outOfStep && reader.Lines().to >= *outOfStep) break;
             if (CheckListName(file, reader.Lines().from, "FROM", entry.fromListName)) {
@@ -672,8 +687,9 @@ private:
     void CheckFromList(const fs::path& list, const fs::path& languageCf, size_t line, const std::string& name) {
         const setup::UniqueFile file = setup::OpenFile(list.string(), "rb");
         if (!file) return report_.Unreadable(list, "can't read it: " + Reason());
+        errno = 0;
         const std::optional<std::uint64_t> size = setup::FileSize(file.get());
-        if (!size) return report_.Unreadable(list, "can't read it: " + Reason());
+        if (!size) return report_.Unreadable(list, "can't read it: " + (errno ? Reason() : "it is not a plain file"));
         if (*size == 0) report_.Add(languageCf, line, "FROM list " + Quoted(name) + " is empty");
         if (*size % setup::kWordRecordSize != 0)
             report_.Add(languageCf, line,
@@ -681,9 +697,19 @@ private:
                             std::to_string(setup::kWordRecordSize));
         setup::NoProgress progress;
         // Read, not mapped: a disc or share that fails half-way gives a line here, not a crash.
-        const std::optional<setup::LoadedWordList> records =
-            setup::LoadWordList(file.get(), setup::CountWordRecords(file.get()), progress, setup::ListAccess::Read);
-        if (!records) return report_.Unreadable(list, "can't read it: " + Reason());
+        std::optional<setup::LoadedWordList> records;
+        try {
+            records = setup::LoadWordList(file.get(), setup::CountWordRecords(file.get()), progress,
+                                          setup::ListAccess::Read);
+        } catch (const std::bad_alloc&) {
+            return report_.Add(languageCf, line,
+                               "FROM list " + Quoted(name) +
+                                   " is too large to hold in memory: the build ends with \"Out of memory\"");
+        }
+        // A read that comes up short without an error: the file is shorter than its size said.
+        if (!records)
+            return report_.Unreadable(
+                list, "can't read it: " + (std::ferror(file.get()) ? Reason() : "it ends before its last record"));
         int reported = 0;
         for (size_t i = 0; i < records->size(); ++i) {
             const bool head = setup::HeadWordText((*records)[i]).size() == setup::kHeadWordFieldSize;
@@ -710,7 +736,11 @@ private:
     setup::InstallSettings settings_;
     Report report_;
     std::map<std::string, size_t> keyLines_;  // the last line that applied each key
-    std::vector<std::string> cutCopyLines_;   // copying lines whose names a blank cuts, folded: reported already
+    struct CutCopyTarget {
+        std::string folded;
+        bool directory;
+    };
+    std::vector<CutCopyTarget> cutCopyTargets_;  // what copying lines cut at a blank meant: reported already
 };
 
 }  // namespace

@@ -3,9 +3,11 @@
 // text below says what each command does and what its exit codes mean.
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,7 +31,7 @@ using wltool::Cp1252ToUtf8;
 using wltool::Utf8ToCp1252;
 
 constexpr const char* kUsage =
-    "usage: wltool pack <in.txt> <out.wb> [--utf8 | --cp1252] [--cut]\n"
+    "usage: wltool pack <in.txt> <out.wb> [--utf8 | --cp1252] [--cut] [--leave-out]\n"
     "       wltool dump <in.wb> [--utf8 | --cp1252]\n"
     "       wltool check <medium directory> [--strict]\n"
     "       wltool --help | --version\n";
@@ -42,21 +44,23 @@ constexpr const char* kHelp =
     "       \"in.txt:line: ...\" and left out. With --cut such entries are made to fit instead (the\n"
     "       head word cut at 30 characters, the translations after the last whole one that fits,\n"
     "       other characters as \"?\") and counted. Warns, line by line, about what the build of\n"
-    "       the reversed list will leave out or change. Writes out.wb only when it is complete,\n"
-    "       and never over its input.\n"
+    "       the reversed list will leave out or change. When it leaves entries out it writes\n"
+    "       nothing, unless --leave-out asks for the list without them. Writes out.wb only when\n"
+    "       it is complete, and never over its input.\n"
     "dump   prints a word list as such lines on standard output. A record that would not come\n"
     "       back the same through pack is reported as \"in.wb:record: ...\".\n"
     "check  reads a distribution medium as setup.exe would and prints each problem as\n"
     "       \"file:line: problem\" and each warning as \"file:line: warning: ...\".\n"
     "\n"
-    "--utf8     the text is UTF-8, a byte-order mark allowed (the default)\n"
-    "--cp1252   the text is code page 1252, taken byte for byte\n"
-    "--cut      pack: make entries fit instead of leaving them out\n"
-    "--strict   check: count warnings as problems\n"
+    "--utf8       the text is UTF-8, a byte-order mark allowed (the default)\n"
+    "--cp1252     the text is code page 1252, taken byte for byte\n"
+    "--cut        pack: make entries fit instead of leaving them out\n"
+    "--leave-out  pack: write the list even when entries are left out, without them\n"
+    "--strict     check: count warnings as problems\n"
     "\n"
     "exit codes: 0 done; 1 pack left entries out, dump left records out or found a partial\n"
-    "record, check found problems; 2 a file could not be read or written, or the command line\n"
-    "was not understood.\n";
+    "record, check found problems; 2 a file could not be read, written or held in memory, or\n"
+    "the command line was not understood.\n";
 
 constexpr int kTrouble = 2;
 
@@ -75,11 +79,17 @@ int Trouble(const std::string& message) {
     return kTrouble;
 }
 
-// The whole file as it is; nothing (errno set) when it cannot be opened or read.
+// The whole file as it is; nothing (errno set) when it cannot be opened or read. Throws
+// std::bad_alloc when it cannot be held in memory.
 std::optional<std::string> ReadWholeFile(const std::string& path) {
     const setup::UniqueFile file = setup::OpenFile(path, "rb");
     if (!file) return std::nullopt;
     std::string text;
+    // One block of the file's size, where it has one (a pipe has none).
+    if (const std::optional<std::uint64_t> size = setup::FileSize(file.get())) {
+        if (*size > text.max_size()) throw std::bad_alloc();
+        text.reserve(static_cast<size_t>(*size));
+    }
     char block[1 << 16];
     for (size_t got; (got = std::fread(block, 1, sizeof block, file.get())) > 0;) text.append(block, got);
     if (std::ferror(file.get())) return std::nullopt;
@@ -89,6 +99,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 struct Options {
     bool utf8 = true;
     bool cut = false;
+    bool leaveOut = false;
     bool strict = false;
 };
 
@@ -191,12 +202,24 @@ PackedEntry PackEntry(const std::string& text, bool utf8) {
     return entry;
 }
 
+// A text saved as UTF-16 (Notepad's "Unicode"): it starts with the UTF-16 byte-order mark, or
+// its start has zero bytes in every other place, as each of its ASCII characters brings one.
+bool IsUtf16(std::string_view text) {
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
+    const std::string_view start = text.substr(0, 64);
+    size_t zeros[2] = {0, 0};
+    for (size_t i = 0; i < start.size(); ++i) zeros[i % 2] += start[i] == '\0';
+    return start.size() >= 4 && 4 * std::max(zeros[0], zeros[1]) >= start.size();
+}
+
 int Pack(const std::string& inPath, const std::string& outPath, const Options& options) {
     std::error_code error;
     if (std::filesystem::equivalent(inPath, outPath, error))
         return Trouble(inPath + " and " + outPath + " are the same file: pack never writes over its input");
     const std::optional<std::string> text = ReadWholeFile(inPath);
     if (!text) return Trouble("can't read " + inPath + ": " + Reason());
+    if (IsUtf16(*text))
+        return Trouble(inPath + " is UTF-16 text: save it as UTF-8, or as code page 1252 and use --cp1252");
 
     std::vector<std::pair<size_t, std::string>> reports;  // by line
     std::vector<size_t> lineOfRecord;
@@ -233,13 +256,19 @@ int Pack(const std::string& inPath, const std::string& outPath, const Options& o
     }
     std::stable_sort(reports.begin(), reports.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
 
+    // A list with entries missing would replace a good one unnoticed, as when a code page 1252
+    // text is packed as UTF-8: it is written only when asked for.
+    const bool write = leftOut == 0 || options.leaveOut;
     ListOutput output(outPath);
-    if (const std::optional<std::string> failure = output.Write(records)) return Trouble(*failure);
+    if (const std::optional<std::string> failure = write ? output.Write(records) : std::nullopt)
+        return Trouble(*failure);
     for (const auto& [line, report] : reports)
         std::fprintf(stderr, "%s:%zu: %s\n", inPath.c_str(), line, report.c_str());
-    std::fprintf(stderr, "wltool: %s written, %s cut to fit, %s left out, %s\n",
-                 Counted(records.size(), "record", "records").c_str(), Counted(cut, "entry", "entries").c_str(),
-                 Counted(leftOut, "entry", "entries").c_str(), Counted(warnings, "warning", "warnings").c_str());
+    std::fprintf(stderr, "wltool: %s %s, %s cut to fit, %s left out, %s%s\n",
+                 Counted(records.size(), "record", "records").c_str(), write ? "written" : "packed",
+                 Counted(cut, "entry", "entries").c_str(), Counted(leftOut, "entry", "entries").c_str(),
+                 Counted(warnings, "warning", "warnings").c_str(),
+                 write ? "" : ("; " + outPath + " not written (--leave-out writes it without them)").c_str());
     return leftOut == 0 ? 0 : 1;
 }
 
@@ -337,7 +366,7 @@ int main(int argc, char** argv) {
         std::string_view needs;
     };
     constexpr Syntax kSyntax[] = {
-        {"pack", 2, "--utf8 --cp1252 --cut", "an input text and an output list"},
+        {"pack", 2, "--utf8 --cp1252 --cut --leave-out", "an input text and an output list"},
         {"dump", 1, "--utf8 --cp1252", "one word list"},
         {"check", 1, "--strict", "one medium directory"},
     };
@@ -356,12 +385,19 @@ int main(int argc, char** argv) {
         if (!known) return CommandLineError("unknown option \"" + arg + "\" for " + command);
         if (arg == "--utf8" || arg == "--cp1252") options.utf8 = arg == "--utf8";
         options.cut = options.cut || arg == "--cut";
+        options.leaveOut = options.leaveOut || arg == "--leave-out";
         options.strict = options.strict || arg == "--strict";
     }
     if (names.size() != syntax->names)
         return CommandLineError(command + " takes " + std::string(syntax->needs) + ", given " +
                                 std::to_string(names.size()) + " " + (names.size() == 1 ? "name" : "names"));
-    if (command == "pack") return Pack(names[0], names[1], options);
-    if (command == "dump") return Dump(names[0], options);
-    return Check(names[0], options);
+    try {
+        if (command == "pack") return Pack(names[0], names[1], options);
+        if (command == "dump") return Dump(names[0], options);
+        return Check(names[0], options);
+    } catch (const std::bad_alloc&) {
+        return Trouble("out of memory while reading " + names[0]);
+    } catch (const std::exception& error) {
+        return Trouble(error.what());
+    }
 }

@@ -13,4 +13,8 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target)
 // Deletes a file; a file that cannot be deleted stays, and nothing is reported.
 void RemoveFile(const std::string& path);
 
+// Removes what stands at a name the program keeps for its own temporary file: a file, even a
+// read-only one, or an empty directory. What cannot be removed stays, and nothing is reported.
+void RemoveLeftover(const std::string& path);
+
 }  // namespace setup

@@ -16,4 +16,7 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target)
 
 void RemoveFile(const std::string& path) { std::remove(path.c_str()); }
 
+// remove() takes an empty directory too; a file's permissions do not keep it.
+void RemoveLeftover(const std::string& path) { std::remove(path.c_str()); }
+
 }  // namespace setup

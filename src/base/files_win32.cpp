@@ -30,4 +30,10 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target)
 
 void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 
+void RemoveLeftover(const std::string& path) {
+    // Windows deletes no read-only file.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileA(path.c_str())) RemoveDirectoryA(path.c_str());
+}
+
 }  // namespace setup

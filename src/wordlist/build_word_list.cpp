@@ -147,24 +147,34 @@ void BuildWordList(const WordListBuildContext& context) {
     const std::string cantCreateTo = "Can't create output file " + Quoted(toPath) + " ";
     const std::string newToPath = WordListPath(kNewToListName);
     UniqueFile toFile = OpenFile(newToPath, "wb");
+    if (!toFile) {
+        // What an interrupted run left under the name, made read-only or a directory since,
+        // would otherwise stop every later build.
+        RemoveLeftover(newToPath);
+        toFile = OpenFile(newToPath, "wb");
+    }
     if (!toFile) ThrowFatal(cantCreateTo);
-    RecordWriter to(std::move(toFile), "Write error output file");
-    progress.DrawDetailText("Sorting TO wordlist");
-    LoadSortTable(context.collation);
-    const SortedRecords sorted =
-        SortHeadWords(toList, context.collation, context.collationService, progress, context.detailFlag);
-    progress.DrawDone();
+    try {
+        RecordWriter to(std::move(toFile), "Write error output file");
+        progress.DrawDetailText("Sorting TO wordlist");
+        LoadSortTable(context.collation);
+        const SortedRecords sorted =
+            SortHeadWords(toList, context.collation, context.collationService, progress, context.detailFlag);
+        progress.DrawDone();
 
-    progress.DrawProgressBar(BuildStage::WritingTo);
-    progress.DrawDetailText("Writing TO wordlist");
-    MergeAndWrite(std::move(toList), sorted, to, progress);
-    progress.DrawDone();
-    scratchIn.reset();
-    to.Close();
-    // Refused when the earlier list is read-only or held open by the dictionary application.
-    if (!ReplaceFileAtomically(newToPath, toPath)) {
+        progress.DrawProgressBar(BuildStage::WritingTo);
+        progress.DrawDetailText("Writing TO wordlist");
+        MergeAndWrite(std::move(toList), sorted, to, progress);
+        progress.DrawDone();
+        scratchIn.reset();
+        to.Close();
+        // Refused when the earlier list is read-only or held open by the dictionary application.
+        if (!ReplaceFileAtomically(newToPath, toPath)) ThrowFatal(cantCreateTo);
+    } catch (...) {
+        // A list cut short by a write error, or not put in place, is of no use. The writer is
+        // gone by now, so the file is closed: Windows deletes no open file.
         RemoveFile(newToPath);
-        ThrowFatal(cantCreateTo);
+        throw;
     }
     RemoveFile(scratchPath);
 

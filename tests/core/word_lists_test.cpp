@@ -158,6 +158,8 @@ struct BuildRun {
             }
             fs::create_directories("tables");
             test::WriteFileBytes(SortTablePath(), table);
+        } else if (step.name == "full-device") {
+            fs::create_symlink("/dev/full", args[0]);
         } else if (step.name == "remove") {
             fs::remove_all(args[0]);
         } else if (step.name == "locale") {

@@ -21,7 +21,7 @@ cp -r "$root/examples/medium" "$work/sample"
 big=$work/dictionary
 mkdir -p "$big/language"
 "$root/bench/trans-de-en.sh" > "$work/de-en.txt"
-"$root/build/native/tools/wltool" pack "$work/de-en.txt" "$big/language/deen.wb" --utf8 --cut 2>/dev/null || true
+"$root/build/native/tools/wltool" pack "$work/de-en.txt" "$big/language/deen.wb" --utf8 --cut --leave-out 2>/dev/null || true
 printf 'mkdir language\r\ncopy language.cf language.cf\r\ncopy language\\deen.wb language\\deen.wb\r\nmkwlist\r\n' > "$big/install.inf"
 printf 'ende.wb,en,de,English - German\r\ndeen.wb\r\nende.wb\r\nback.wb,de,en,German again\r\nende.wb\r\nback.wb\r\n' > "$big/language.cf"
 cp -r "$big" "$work/table"

@@ -1,6 +1,7 @@
 // The files the Win32 layer makes on the real system: the program shortcut read back through
-// IShellLinkA and the typed target directory. The replacement of dict.ini and of the TO lists is
-// seen from outside, by the end-to-end failure runs and the interrupted upgrade.
+// IShellLinkA and the typed target directory; a read-only leftover removed. The replacement of
+// dict.ini and of the TO lists is seen from outside, by the end-to-end failure runs and the
+// interrupted upgrade.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <string>
 #include <tuple>
 
+#include "base/files.h"
 #include "base/win32_handles.h"
 #include "script/shortcut_win32.h"
 #include "setup/install_services_win32.h"
@@ -85,6 +87,16 @@ TEST(AcceptTargetDirectory, TakesAnAbsoluteTextAsTypedMakesARelativeOneAbsoluteA
         EXPECT_EQ(AcceptTargetDirectory(text), target) << text;
         EXPECT_TRUE(target ? fs::is_directory(*target) : entries() == before) << text;
     }
+}
+
+// Windows deletes no read-only file, even under Wine as root (where writing it succeeds).
+TEST(RemoveLeftover, RemovesAReadOnlyFile) {
+    const test::TempDir directory;
+    const std::string file = directory.File("tempout.wb");
+    test::WriteFileBytes(file, "left over");
+    ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    RemoveLeftover(file);
+    EXPECT_FALSE(fs::exists(file));
 }
 
 }  // namespace

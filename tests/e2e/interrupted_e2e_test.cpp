@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <ios>
 #include <map>
 
 #include "linux_calls.h"
@@ -31,10 +32,15 @@ int LinuxPidWithArgument(const std::string& argument) {
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
     int pid = 0;
-    for (bool more = search != INVALID_HANDLE_VALUE; more && !pid; more = FindNextFileA(search, &found))
-        if (test::ReadFileBytes("Z:\\proc\\" + std::string(found.cFileName) + "\\cmdline").find(argument + '\0') !=
-            std::string::npos)
-            pid = std::atoi(found.cFileName);
+    for (bool more = search != INVALID_HANDLE_VALUE; more && !pid; more = FindNextFileA(search, &found)) {
+        std::string commandLine;
+        try {
+            commandLine = test::ReadFileBytes("Z:\\proc\\" + std::string(found.cFileName) + "\\cmdline");
+        } catch (const std::ios_base::failure&) {
+            continue;  // a process that ended while it was read
+        }
+        if (commandLine.find(argument + '\0') != std::string::npos) pid = std::atoi(found.cFileName);
+    }
     FindClose(search);
     return pid;
 }

@@ -57,18 +57,21 @@ StoredRecord LoadRecord(const std::string& directory, UninstallServices& service
 }
 
 std::optional<std::string> StoreRecord(const UninstallRecord& record, UninstallServices& services) {
-    const std::string text = RecordText(record, [&services](std::string_view bytes) { return services.Sha256(bytes); });
+    const std::optional<std::string> text = RecordText(
+        record, [&services](std::string_view bytes) { return services.Sha256(bytes); },
+        [&services](std::string_view path) { return services.PathKey(path); });
+    if (!text) return std::nullopt;
     const std::string scratch = PathInDirectory(record.target, kScratchRecordName);
     UniqueFile file = OpenFile(scratch, "wb");
     if (!file) return std::nullopt;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+    const bool written = std::fwrite(text->data(), 1, text->size(), file.get()) == text->size();
     if (!CloseChecked(file.release()) || !written ||
         !ReplaceFileAtomically(scratch, PathInDirectory(record.target, kUninstallRecordName))) {
         RemoveFile(scratch);
         return std::nullopt;
     }
     // The checksum line closes the text.
-    return text.substr(text.size() - kChecksumLineEnd - kSha256Digits, kSha256Digits);
+    return text->substr(text->size() - kChecksumLineEnd - kSha256Digits, kSha256Digits);
 }
 
 }  // namespace setup

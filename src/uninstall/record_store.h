@@ -21,7 +21,8 @@ struct StoredRecord {
 StoredRecord LoadRecord(const std::string& directory, UninstallServices& services);
 
 // Writes the record into its target (a scratch file, then one replacing move). The checksum that
-// its entry must keep; nothing when it could not be written whole (the old record stays).
+// its entry must keep; nothing when it could not be written whole or would not read back as the
+// record (the old record stays).
 std::optional<std::string> StoreRecord(const UninstallRecord& record, UninstallServices& services);
 
 }  // namespace setup

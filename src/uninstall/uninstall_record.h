@@ -47,8 +47,11 @@ using Sha256Function = std::function<std::string(std::string_view bytes)>;
 // The text two paths have in common when Windows takes them for the same name (case folded).
 using PathKeyFunction = std::function<std::string(std::string_view path)>;
 
-// The record's bytes: its lines with CR LF, the checksum line last.
-std::string RecordText(const UninstallRecord& record, const Sha256Function& sha256);
+// The record's bytes: its lines with CR LF, the checksum line last. Nothing when the reader would
+// refuse them (a path that is not a plain full path, a checksum that is no SHA-256, a path named
+// twice...): such a record is never written, so it never stops a removal.
+std::optional<std::string> RecordText(const UninstallRecord& record, const Sha256Function& sha256,
+                                      const PathKeyFunction& pathKey);
 
 struct RecordReading {
     std::optional<UninstallRecord> record;  // nothing: the record is refused

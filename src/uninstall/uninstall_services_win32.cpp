@@ -178,8 +178,11 @@ std::optional<std::string> Win32UninstallServices::FullPath(const std::string& p
     // Short names (PROGRA~1) written out, where the entry exists.
     std::vector<char> longer(32768);
     const DWORD longLength = GetLongPathNameA(full.data(), longer.data(), static_cast<DWORD>(longer.size()));
-    if (longLength > 0 && longLength < longer.size()) return std::string(longer.data(), longLength);
-    return std::string(full.data(), length);
+    std::string text = longLength > 0 && longLength < longer.size() ? std::string(longer.data(), longLength)
+                                                                     : std::string(full.data(), length);
+    // "C:\Dictionary\" names the directory "C:\Dictionary"; only a root keeps its backslash.
+    if (text.ends_with('\\') && IsPlainFullPath(text.substr(0, text.size() - 1))) text.pop_back();
+    return text;
 }
 
 bool Win32UninstallServices::Exists(const std::string& path) {

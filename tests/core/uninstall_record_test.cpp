@@ -69,7 +69,16 @@ TEST(UninstallRecord, GoldenCases) {
         EXPECT_EQ(reading.record ? "ok" : reading.problem, c.Section("read").arguments);
         if (!reading.record) continue;
         EXPECT_EQ(Fields(*reading.record), c.Text("fields"));
-        EXPECT_EQ(RecordText(*reading.record, StandInSha256), text);
+        EXPECT_EQ(RecordText(*reading.record, StandInSha256, Folded), text);
+        for (const test::GoldenSection& edit : c.sections) {
+            if (edit.name != "unwritable") continue;
+            UninstallRecord changed = *reading.record;
+            const size_t is = edit.arguments.find('=');
+            const std::string field = edit.arguments.substr(0, is);
+            (field == "target" ? changed.target : field == "sha256" ? changed.files[0].sha256 : changed.files[0].path) =
+                edit.arguments.substr(is + 1);
+            EXPECT_EQ(RecordText(changed, StandInSha256, Folded), std::nullopt) << edit.arguments;
+        }
     }
 }
 

@@ -16,8 +16,32 @@ constexpr const char* kScratchRecordName = "uninstall.tmp";
 
 constexpr size_t kChecksumLineEnd = 2;
 constexpr size_t kSha256Digits = 64;
+// More than a record's first line.
+constexpr size_t kFirstBytes = 64;
+
+// Whether the file begins as a record, or is empty when that is allowed; false when it cannot be
+// read (a directory of that name, say).
+bool BeginsAsRecordFile(const std::string& path, bool emptyAllowed) {
+    const UniqueFile file = OpenFile(path, "rb");
+    if (!file) return false;
+    char first[kFirstBytes];
+    const size_t got = std::fread(first, 1, sizeof first, file.get());
+    if (std::ferror(file.get())) return false;
+    return (got == 0 && emptyAllowed) || BeginsAsRecord(std::string_view(first, got));
+}
 
 }  // namespace
+
+std::optional<std::string> ForeignUninstallFile(const std::string& directory, UninstallServices& services) {
+    const std::string record = PathInDirectory(directory, kUninstallRecordName);
+    const std::string scratch = PathInDirectory(directory, kScratchRecordName);
+    const std::string program = PathInDirectory(directory, kUninstallProgramName);
+    const bool hasRecord = services.Exists(record);
+    if (hasRecord && !BeginsAsRecordFile(record, false)) return record;
+    if (services.Exists(scratch) && !BeginsAsRecordFile(scratch, true)) return scratch;
+    if (services.Exists(program) && !hasRecord) return program;
+    return std::nullopt;
+}
 
 StoredRecord LoadRecord(const std::string& directory, UninstallServices& services) {
     StoredRecord stored;

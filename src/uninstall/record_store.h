@@ -20,6 +20,12 @@ struct StoredRecord {
 // the target.
 StoredRecord LoadRecord(const std::string& directory, UninstallServices& services);
 
+// The first of the uninstaller's files in the directory that this program did not write: a
+// record or a scratch record that does not begin as a record (a scratch file may be empty, cut
+// short before its first byte), or an uninstall.exe without a record beside it. Nothing when
+// each is missing or the program's own.
+std::optional<std::string> ForeignUninstallFile(const std::string& directory, UninstallServices& services);
+
 // Writes the record into its target (a scratch file, then one replacing move). The checksum that
 // its entry must keep; nothing when it could not be written whole or would not read back as the
 // record (the old record stays).

@@ -190,6 +190,10 @@ std::string Line(std::initializer_list<std::string_view> fields) {
 
 }  // namespace
 
+bool BeginsAsRecord(std::string_view bytes) {
+    return bytes.starts_with(kHeader) && bytes.substr(kHeader.size()).starts_with(kLineEnd);
+}
+
 bool IsPlainFullPath(std::string_view path) {
     std::string_view names;
     if (path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && path[2] == '\\') {

@@ -65,6 +65,9 @@ struct RecordReading {
 // bytes after it.
 RecordReading ReadRecordText(std::string_view text, const Sha256Function& sha256, const PathKeyFunction& pathKey);
 
+// Whether the bytes begin with the first line of this program's records.
+bool BeginsAsRecord(std::string_view bytes);
+
 // A full path as the record keeps it: "X:\..." or "\\server\share\...", every name plain.
 bool IsPlainFullPath(std::string_view path);
 

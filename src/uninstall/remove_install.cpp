@@ -22,11 +22,19 @@ public:
         RestoreProfileKeys();
         for (auto directory = record_.directories.rbegin(); directory != record_.directories.rend(); ++directory)
             if (Key(*directory) != targetKey_) RemoveDirectory(*directory);
-        Step("uninstall entry " + services_.EntryName(record_.key) + " removed", services_.DeleteEntry(record_.key));
+        // The record goes before the entry, and both stay while anything failed: the removal can
+        // then be run again.
         const std::string recordPath = PathInDirectory(record_.target, kUninstallRecordName);
-        const std::optional<UninstallServices::Examined> recordFile =
-            services_.ExamineFile(recordPath, [&](const FileFacts& facts) { return Reached(recordPath, facts); });
-        Step("remove " + recordPath, recordFile && recordFile->removed);
+        if (failed_.empty()) {
+            const std::optional<UninstallServices::Examined> recordFile =
+                services_.ExamineFile(recordPath, [&](const FileFacts& facts) { return Reached(recordPath, facts); });
+            Step("remove " + recordPath, recordFile && recordFile->removed);
+        }
+        if (!failed_.empty()) {
+            recordKept_ = true;
+            return ui_.Log("keep the uninstall record, entry and program: the removal can be run again");
+        }
+        Step("uninstall entry " + services_.EntryName(record_.key) + " removed", services_.DeleteEntry(record_.key));
         // The target goes last, when the install made it and nothing is left in it.
         bool madeTarget = false;
         for (const std::string& directory : record_.directories) madeTarget |= Key(directory) == targetKey_;
@@ -36,11 +44,16 @@ public:
     }
 
     const std::vector<std::string>& Kept() const { return kept_; }
+    const std::vector<std::string>& Failed() const { return failed_; }
+    bool RecordKept() const { return recordKept_; }
 
 private:
     std::string Key(std::string_view path) { return services_.PathKey(path); }
 
-    void Step(const std::string& what, bool succeeded) { ui_.Log(what + (succeeded ? ": ok" : ": failed")); }
+    void Step(const std::string& what, bool succeeded) {
+        ui_.Log(what + (succeeded ? ": ok" : ": failed"));
+        if (!succeeded) failed_.push_back(what);
+    }
 
     // The path a file below the target has when no link stands in its way: the target's own
     // final path (the target itself may be reached through one) and the names below it. A file
@@ -93,8 +106,11 @@ private:
             const std::string line = key->file + " [" + key->section + "] " + key->key;
             bool& made = sectionsMade.try_emplace({key->file, key->section}, true).first->second;
             made = made && !key->before;
-            if (services_.ReadProfileKey(key->section, key->key, key->file) != key->written) {
-                ui_.Log("keep " + line + ": it has changed since the install");
+            const std::optional<std::string> value = services_.ReadProfileKey(key->section, key->key, key->file);
+            if (value != key->written) {
+                // A removal run again finds the keys it gave back.
+                ui_.Log(value == key->before ? line + (value ? ": restored already" : ": removed already")
+                                             : "keep " + line + ": it has changed since the install");
                 continue;
             }
             Step(key->before ? line + "=" + *key->before + " restored" : line + " removed",
@@ -129,7 +145,15 @@ private:
     const std::string targetKey_;
     std::map<std::string, std::optional<std::string>> anchorPaths_;
     std::vector<std::string> kept_;
+    std::vector<std::string> failed_;  // the steps that failed, as the log names them
+    bool recordKept_ = false;
 };
+
+void AppendList(std::string& text, const char* heading, const std::vector<std::string>& lines) {
+    if (lines.empty()) return;
+    text.append("\n").append(heading);
+    for (const std::string& line : lines) text += "\n" + line;
+}
 
 }  // namespace
 
@@ -144,12 +168,14 @@ UninstallOutcome RemoveInstall(const std::string& directory, UninstallServices& 
     if (!ui.Confirm("Remove " + stored.record->name + " and its word lists?")) return UninstallOutcome::Cancelled;
     Removal removal(*stored.record, services, ui);
     removal.Run();
-    std::string closing = stored.record->name + " has been removed.";
-    if (!removal.Kept().empty()) {
-        closing += "\nThese files were kept because they were there before the install or have changed since:";
-        for (const std::string& path : removal.Kept()) closing += "\n" + path;
-    }
+    const bool complete = removal.Failed().empty();
+    std::string closing = stored.record->name + (complete ? " has been removed." : " could not be removed completely.");
+    AppendList(closing, "These files were kept because they were there before the install or have changed since:",
+               removal.Kept());
+    AppendList(closing, "These steps failed:", removal.Failed());
+    if (removal.RecordKept()) closing += "\nIt stays registered, so that the removal can be run again.";
     ui.Messages().Show(closing, kCaption, MessageIcon::None, false);
+    if (!complete) return UninstallOutcome::Incomplete;
     return removal.Kept().empty() ? UninstallOutcome::Removed : UninstallOutcome::RemovedKeptFiles;
 }
 

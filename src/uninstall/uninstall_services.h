@@ -67,7 +67,8 @@ public:
     // Copies the running program to the destination, replacing it.
     virtual bool CopyRunningProgram(const std::string& destination) = 0;
     // Deletes the uninstall program, then the directory when it is given and empty. When the
-    // program is the one running, both happen just after this process has ended.
+    // program is the one running, both happen just after this process has ended. False when the
+    // program stays (or its end could not be started), or the directory stays though empty.
     virtual bool RemoveProgram(const std::string& program, const std::optional<std::string>& directory) = 0;
 
     // The uninstall entry under this key: in HKEY_LOCAL_MACHINE when this process may write

@@ -287,8 +287,9 @@ bool Win32UninstallServices::RemoveProgram(const std::string& program, const std
     const std::string expected = folder ? PathInDirectory(*folder, kUninstallProgramName) : program;
     const std::optional<Examined> removed =
         ExamineFile(program, [&](const FileFacts& facts) { return PathKey(facts.finalPath) == PathKey(expected); });
-    if (directory) RemoveDirectoryA(directory->c_str());
-    return !removed || removed->removed;
+    if (removed ? !removed->removed : Exists(program)) return false;
+    // A directory that still holds something stays, as it should.
+    return !directory || RemoveDirectoryA(directory->c_str()) || GetLastError() == ERROR_DIR_NOT_EMPTY;
 }
 
 HKEY Win32UninstallServices::EntryRoot() {

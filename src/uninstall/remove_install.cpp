@@ -25,12 +25,12 @@ public:
         // The record goes before the entry, and both stay while anything failed: the removal can
         // then be run again.
         const std::string recordPath = PathInDirectory(record_.target, kUninstallRecordName);
-        if (failed_.empty()) {
+        if (Complete()) {
             const std::optional<UninstallServices::Examined> recordFile =
                 services_.ExamineFile(recordPath, [&](const FileFacts& facts) { return Reached(recordPath, facts); });
             Step("remove " + recordPath, recordFile && recordFile->removed);
         }
-        if (!failed_.empty()) {
+        if (!Complete()) {
             recordKept_ = true;
             return ui_.Log("keep the uninstall record, entry and program: the removal can be run again");
         }
@@ -44,7 +44,9 @@ public:
     }
 
     const std::vector<std::string>& Kept() const { return kept_; }
+    const std::vector<std::string>& NotRemoved() const { return notRemoved_; }
     const std::vector<std::string>& Failed() const { return failed_; }
+    bool Complete() const { return notRemoved_.empty() && failed_.empty(); }
     bool RecordKept() const { return recordKept_; }
 
 private:
@@ -71,14 +73,16 @@ private:
         return unlinked && Key(*unlinked) == Key(facts.finalPath);
     }
 
-    void Keep(const std::string& path, const std::string& why) {
-        kept_.push_back(path);
+    // Files there before the install or changed since stay as they should; a file that could not
+    // be removed is a failure.
+    void Keep(std::vector<std::string>& list, const std::string& path, const std::string& why) {
+        list.push_back(path);
         ui_.Log("keep " + path + ": " + why);
     }
 
     void RemoveFile(const RecordedFile& file) {
         if (file.existedBefore) {
-            if (services_.Exists(file.path)) Keep(file.path, "it was there before the install");
+            if (services_.Exists(file.path)) Keep(kept_, file.path, "it was there before the install");
             return;
         }
         bool reached = false, unchanged = false;
@@ -89,12 +93,12 @@ private:
                 return reached && unchanged;
             });
         if (!examined) {
-            if (services_.Exists(file.path)) return Keep(file.path, "it cannot be opened");
+            if (services_.Exists(file.path)) return Keep(notRemoved_, file.path, "it cannot be opened");
             return ui_.Log("remove " + file.path + ": gone already");
         }
-        if (!reached) return Keep(file.path, "a link leads to it");
-        if (!unchanged) return Keep(file.path, "it has changed since the install");
-        if (!examined->removed) return Keep(file.path, "it cannot be deleted");
+        if (!reached) return Keep(notRemoved_, file.path, "a link leads to it");
+        if (!unchanged) return Keep(kept_, file.path, "it has changed since the install");
+        if (!examined->removed) return Keep(notRemoved_, file.path, "it cannot be deleted");
         Step("remove " + file.path, true);
     }
 
@@ -133,9 +137,8 @@ private:
             return ui_.Log("keep " + directory + ": a link leads to it");
         const std::optional<std::string> path = services_.FinalDirectoryPath(directory);
         const bool link = inTarget && (!path || Key(*path) != Key(*unlinked));
-        if (!services_.RemoveEmptyDirectory(directory))
-            return ui_.Log("keep " + directory +
-                           (link ? ": it is a link that cannot be removed" : ": it is not empty"));
+        if (link) return Step("remove the link " + directory, services_.RemoveEmptyDirectory(directory));
+        if (!services_.RemoveEmptyDirectory(directory)) return ui_.Log("keep " + directory + ": it is not empty");
         Step("rmdir " + directory, true);
     }
 
@@ -144,8 +147,9 @@ private:
     UninstallUi& ui_;
     const std::string targetKey_;
     std::map<std::string, std::optional<std::string>> anchorPaths_;
-    std::vector<std::string> kept_;
-    std::vector<std::string> failed_;  // the steps that failed, as the log names them
+    std::vector<std::string> kept_;        // there before the install, or changed since
+    std::vector<std::string> notRemoved_;  // files that could not be removed
+    std::vector<std::string> failed_;      // the other steps that failed, as the log names them
     bool recordKept_ = false;
 };
 
@@ -168,10 +172,11 @@ UninstallOutcome RemoveInstall(const std::string& directory, UninstallServices& 
     if (!ui.Confirm("Remove " + stored.record->name + " and its word lists?")) return UninstallOutcome::Cancelled;
     Removal removal(*stored.record, services, ui);
     removal.Run();
-    const bool complete = removal.Failed().empty();
+    const bool complete = removal.Complete();
     std::string closing = stored.record->name + (complete ? " has been removed." : " could not be removed completely.");
     AppendList(closing, "These files were kept because they were there before the install or have changed since:",
                removal.Kept());
+    AppendList(closing, "These files could not be removed:", removal.NotRemoved());
     AppendList(closing, "These steps failed:", removal.Failed());
     if (removal.RecordKept()) closing += "\nIt stays registered, so that the removal can be run again.";
     ui.Messages().Show(closing, kCaption, MessageIcon::None, false);

@@ -44,7 +44,8 @@ struct UninstallRecord {
 
 // The SHA-256 of bytes as 64 lower-case hexadecimal digits (the platform's hashing).
 using Sha256Function = std::function<std::string(std::string_view bytes)>;
-// The text two paths have in common when Windows takes them for the same name (case folded).
+// The text two paths have in common when Windows takes them for the same name (case folded), in
+// which a backslash byte is a backslash (UTF-8, say).
 using PathKeyFunction = std::function<std::string(std::string_view path)>;
 
 // The record's bytes: its lines with CR LF, the checksum line last. Nothing when the reader would

@@ -4,6 +4,7 @@
 
 #include "uninstall/uninstall_record.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <memory>
@@ -159,12 +160,17 @@ std::string Win32UninstallServices::Sha256(std::string_view bytes) {
 }
 
 std::string Win32UninstallServices::PathKey(std::string_view path) {
-    // Folded as NTFS folds names: in UTF-16, upper case by the invariant locale.
+    // Folded as NTFS folds names: in UTF-16, upper case by the invariant locale. Kept as UTF-8,
+    // where a backslash byte is always a backslash, so that IsBelow can compare keys byte by byte.
     const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    if (length <= 0) return {};
     std::wstring wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
-    if (length > 0) LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), length, wide.data(), length);
-    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), length, wide.data(), length);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string key(static_cast<size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, key.data(), size, nullptr, nullptr);
+    return key;
 }
 
 std::optional<std::string> Win32UninstallServices::FullPath(const std::string& path) {

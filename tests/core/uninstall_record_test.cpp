@@ -51,7 +51,8 @@ TEST(UninstallRecord, GoldenCases) {
         if (c.Has("below")) {
             for (const std::string& line : test::Lines(c.Text("below"))) {
                 const size_t bar = line.find('|'), last = line.rfind('|');
-                EXPECT_EQ(IsBelow(line.substr(0, bar), line.substr(bar + 1, last - bar - 1)), line.ends_with("yes"));
+                EXPECT_EQ(IsBelow(Folded(line.substr(0, bar)), Folded(line.substr(bar + 1, last - bar - 1))),
+                          line.ends_with("yes"));
             }
             for (const std::string& line : test::Lines(c.Text("parent")))
                 EXPECT_EQ(ParentDirectory(line.substr(0, line.find('|'))), line.substr(line.find('|') + 1));

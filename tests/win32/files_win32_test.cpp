@@ -1,6 +1,7 @@
 // The files the Win32 layer makes on the real system: the program shortcut read back through
-// IShellLinkA and the typed target directory. The replacement of dict.ini and of the TO lists is
-// seen from outside, by the end-to-end failure runs and the interrupted upgrade.
+// IShellLinkA and the typed target directory; and the uninstaller's keys of paths. The replacement
+// of dict.ini and of the TO lists is seen from outside, by the end-to-end failure runs and the
+// interrupted upgrade.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,10 +14,13 @@
 #include <tuple>
 
 #include "base/win32_handles.h"
+#include "golden_cases.h"
 #include "script/shortcut_win32.h"
 #include "setup/install_services_win32.h"
 #include "shell_link_reader.h"
 #include "test_files.h"
+#include "uninstall/uninstall_record.h"
+#include "uninstall/uninstall_services_win32.h"
 
 namespace setup {
 namespace {
@@ -85,6 +89,21 @@ TEST(AcceptTargetDirectory, TakesAnAbsoluteTextAsTypedMakesARelativeOneAbsoluteA
         EXPECT_EQ(AcceptTargetDirectory(text), target) << text;
         EXPECT_TRUE(target ? fs::is_directory(*target) : entries() == before) << text;
     }
+}
+
+// Folded as Windows folds names, non-ASCII too, and compared by IsBelow as the golden case of
+// the paths below a directory says.
+TEST(PathKey, FoldsNamesAsWindowsAndFindsThePathsBelowADirectory) {
+    Win32UninstallServices services;
+    EXPECT_EQ(services.PathKey("c:\\caf\xE9\\x"), "C:\\CAF\xC3\x89\\X");
+    for (const test::GoldenCase& c : test::ReadGoldenCases("uninstall_record.txt"))
+        for (const std::string& line : test::Lines(c.Has("below") ? c.Text("below") : "")) {
+            const size_t bar = line.find('|'), last = line.rfind('|');
+            EXPECT_EQ(
+                IsBelow(services.PathKey(line.substr(0, bar)), services.PathKey(line.substr(bar + 1, last - bar - 1))),
+                line.ends_with("yes"))
+                << line;
+        }
 }
 
 }  // namespace

@@ -110,7 +110,8 @@ bool SetNumber(HKEY key, const char* name, DWORD value) {
 
 // A copy of the running program in the temporary folder, started to finish the removal once this
 // process has ended. The copy is opened for deletion on close, and the handle inherited by it: the
-// system deletes the copy when the copy ends, and at the next start of Windows at the latest.
+// system deletes the copy when the copy ends, and at the next start of Windows at the latest. It
+// inherits that handle and the one of this process, and no other (the log's file, say).
 bool StartSecondHalf(const std::string& program, bool withDirectory) {
     char folder[MAX_PATH], copy[MAX_PATH];
     if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "dun", 0, copy)) return false;
@@ -118,9 +119,9 @@ bool StartSecondHalf(const std::string& program, bool withDirectory) {
         DeleteFileA(copy);
         return false;
     }
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    const UniqueHandle doomed(CreateFileA(copy, DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited, OPEN_EXISTING,
-                                          FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const UniqueHandle doomed(CreateFileA(copy, DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inheritable,
+                                          OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     if (doomed.get() == INVALID_HANDLE_VALUE) {
         DeleteFileA(copy);
         return false;
@@ -132,11 +133,21 @@ bool StartSecondHalf(const std::string& program, bool withDirectory) {
     const UniqueHandle selfHandle(self);
     std::string commandLine = std::string("\"").append(copy).append("\" /FINISH=");
     commandLine += std::to_string(reinterpret_cast<std::uintptr_t>(self)) + (withDirectory ? ",1," : ",0,") + program;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
+    HANDLE inherited[] = {doomed.get(), self};
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    std::vector<char> attributes(size);
+    STARTUPINFOEXA startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.lpAttributeList = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+    if (!InitializeProcThreadAttributeList(startup.lpAttributeList, 1, 0, &size)) return false;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(copy, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder, &startup, &started))
-        return false;
+    const bool ok = UpdateProcThreadAttribute(startup.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                              sizeof inherited, nullptr, nullptr) &&
+                    CreateProcessA(copy, commandLine.data(), nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT,
+                                   nullptr, folder, &startup.StartupInfo, &started);
+    DeleteProcThreadAttributeList(startup.lpAttributeList);
+    if (!ok) return false;
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
     return true;
@@ -185,7 +196,7 @@ std::optional<std::string> Win32UninstallServices::FullPath(const std::string& p
     std::vector<char> longer(32768);
     const DWORD longLength = GetLongPathNameA(full.data(), longer.data(), static_cast<DWORD>(longer.size()));
     std::string text = longLength > 0 && longLength < longer.size() ? std::string(longer.data(), longLength)
-                                                                     : std::string(full.data(), length);
+                                                                    : std::string(full.data(), length);
     // "C:\Dictionary\" names the directory "C:\Dictionary"; only a root keeps its backslash.
     if (text.ends_with('\\') && IsPlainFullPath(text.substr(0, text.size() - 1))) text.pop_back();
     return text;

@@ -196,6 +196,10 @@ TEST(Uninstall, EachRowRemovesWhatItsInstallsWroteAndNothingElse) {
                                      ? RunCommand(ValueOf(values, "QuietUninstallString") + " " + more, root)
                                      : RunCommand("\"" SETUP_EXE "\" " + more, target);
         ExpectBoxesAndExit(run, "boxes", removal.boxes, removal.exitCode, nullptr);
+        // The uninstaller's end (kept waiting while uninstall.exe is held) keeps no handle of the log.
+        const HANDLE log = CreateFileA((root + "\\setup log.txt").c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
+        EXPECT_TRUE(log != INVALID_HANDLE_VALUE || !run.Has("log"));
+        CloseHandle(log);
         for (HANDLE file : held) CloseHandle(file);
         if (run.Has("again")) {
             for (const test::GoldenSection& step : run.sections)

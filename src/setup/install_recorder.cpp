@@ -171,7 +171,7 @@ void InstallRecorder::Finish() {
     const std::string quoted = "\"" + program + "\" /U";
     const UninstallEntry entry{record_.name,   quoted,         quoted + " /S",
                                record_.target, program + ",0", static_cast<std::uint32_t>((bytes + 1023) / 1024),
-                               *checksum};
+                               *checksum, {}};
     const bool registered = system_->WriteEntry(record_.key, entry);
     logStep_("uninstall entry " + system_->EntryName(record_.key) + std::string(StepResult(registered)));
     if (!registered) ThrowFatal("Can't write the uninstall entry");

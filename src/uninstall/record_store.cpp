@@ -69,10 +69,13 @@ StoredRecord LoadRecord(const std::string& directory, UninstallServices& service
     const std::optional<UninstallEntry> entry = services.ReadEntry(reading.record->key);
     if (!entry) {
         stored.problem = "The uninstall record is not registered on this machine: it belongs to another product";
-    } else if (entry->recordSha256 != reading.sha256) {
+    } else if (entry->recordSha256 != reading.sha256 && entry->nextRecordSha256 != reading.sha256) {
         stored.problem = "The uninstall record is damaged: it differs from the one registered on this machine";
-    } else if (pathKey(entry->installLocation) != pathKey(reading.record->target) ||
-               pathKey(reading.record->target) != pathKey(directory)) {
+    } else if (pathKey(reading.record->target) != pathKey(directory) ||
+               // A first install that ended before its entry was written leaves the entry with
+               // the record's checksum only; its key is made from the target's path.
+               (pathKey(entry->installLocation) != pathKey(reading.record->target) &&
+                !(entry->installLocation.empty() && entry->nextRecordSha256 == reading.sha256))) {
         stored.problem = "The uninstall record belongs to another installation";
     } else {
         stored.record = std::move(reading.record);
@@ -89,13 +92,14 @@ std::optional<std::string> StoreRecord(const UninstallRecord& record, UninstallS
     UniqueFile file = OpenFile(scratch, "wb");
     if (!file) return std::nullopt;
     const bool written = std::fwrite(text->data(), 1, text->size(), file.get()) == text->size();
-    if (!CloseChecked(file.release()) || !written ||
+    // The checksum line closes the text. The entry accepts it before the record is replaced.
+    std::string checksum = text->substr(text->size() - kChecksumLineEnd - kSha256Digits, kSha256Digits);
+    if (!CloseChecked(file.release()) || !written || !services.WriteNextRecordChecksum(record.key, checksum) ||
         !ReplaceFileAtomically(scratch, PathInDirectory(record.target, kUninstallRecordName))) {
         RemoveFile(scratch);
         return std::nullopt;
     }
-    // The checksum line closes the text.
-    return text->substr(text->size() - kChecksumLineEnd - kSha256Digits, kSha256Digits);
+    return checksum;
 }
 
 }  // namespace setup

@@ -27,6 +27,9 @@ struct UninstallEntry {
     std::string displayIcon;
     std::uint32_t estimatedSizeKb = 0;
     std::string recordSha256;  // the record's checksum, where only administrators can change it
+    // The checksum of the record that is about to replace that one, accepted as well until the
+    // entry is written again: the record and the entry are never out of step.
+    std::string nextRecordSha256;
 };
 
 class UninstallServices {
@@ -75,7 +78,10 @@ public:
     // there, else in HKEY_CURRENT_USER. EntryName is its full name, for the log.
     virtual std::string EntryName(const std::string& key) = 0;
     virtual std::optional<UninstallEntry> ReadEntry(const std::string& key) = 0;
+    // Writes every value but the next record's checksum, which it removes.
     virtual bool WriteEntry(const std::string& key, const UninstallEntry& entry) = 0;
+    // Keeps the next record's checksum in the entry (its key made when there is none yet).
+    virtual bool WriteNextRecordChecksum(const std::string& key, const std::string& sha256) = 0;
     virtual bool DeleteEntry(const std::string& key) = 0;
 };
 

@@ -18,6 +18,7 @@ constexpr const char* kUninstallKeys = "Software\\Microsoft\\Windows\\CurrentVer
 // Both builds keep the entry in the 32-bit view of the registry (its only view on 32-bit
 // Windows): a target installed by one and then by the other has one entry.
 constexpr REGSAM kEntryView = KEY_WOW64_32KEY;
+constexpr const char* kNextRecordSha256 = "NextRecordSha256";
 // Longest section or value the profile is asked for.
 constexpr size_t kMaxProfileText = 1 << 20;
 constexpr size_t kReadChunk = 1 << 20;
@@ -335,16 +336,29 @@ std::optional<UninstallEntry> Win32UninstallServices::ReadEntry(const std::strin
     values.displayName = QueryString(entry.get(), "DisplayName").value_or("");
     values.installLocation = QueryString(entry.get(), "InstallLocation").value_or("");
     values.recordSha256 = QueryString(entry.get(), "RecordSha256").value_or("");
+    values.nextRecordSha256 = QueryString(entry.get(), kNextRecordSha256).value_or("");
     return values;
 }
 
-bool Win32UninstallServices::WriteEntry(const std::string& key, const UninstallEntry& values) {
+HKEY Win32UninstallServices::CreateEntryKey(const std::string& key) {
     HKEY created = nullptr;
     if (RegCreateKeyExA(EntryRoot(), (std::string(kUninstallKeys) + "\\" + key).c_str(), 0, nullptr, 0,
                         KEY_WRITE | kEntryView, nullptr, &created, nullptr) != ERROR_SUCCESS)
-        return false;
-    const UniqueKey entry(created);
-    return SetString(entry.get(), "DisplayName", values.displayName) &&
+        return nullptr;
+    return created;
+}
+
+bool Win32UninstallServices::WriteNextRecordChecksum(const std::string& key, const std::string& sha256) {
+    const UniqueKey entry(CreateEntryKey(key));
+    return entry && SetString(entry.get(), kNextRecordSha256, sha256);
+}
+
+bool Win32UninstallServices::WriteEntry(const std::string& key, const UninstallEntry& values) {
+    const UniqueKey entry(CreateEntryKey(key));
+    if (!entry) return false;
+    const LSTATUS next = RegDeleteValueA(entry.get(), kNextRecordSha256);
+    return (next == ERROR_SUCCESS || next == ERROR_FILE_NOT_FOUND) &&
+           SetString(entry.get(), "DisplayName", values.displayName) &&
            SetString(entry.get(), "UninstallString", values.uninstallString) &&
            SetString(entry.get(), "QuietUninstallString", values.quietUninstallString) &&
            SetString(entry.get(), "InstallLocation", values.installLocation) &&

@@ -19,6 +19,7 @@
 #include "setup/install_services_win32.h"
 #include "shell_link_reader.h"
 #include "test_files.h"
+#include "uninstall/record_store.h"
 #include "uninstall/uninstall_record.h"
 #include "uninstall/uninstall_services_win32.h"
 
@@ -104,6 +105,38 @@ TEST(PathKey, FoldsNamesAsWindowsAndFindsThePathsBelowADirectory) {
                 line.ends_with("yes"))
                 << line;
         }
+}
+
+// The record and its entry are replaced one after the other: between the two, and after a run
+// that ended there, the new record is accepted; once the entry is written, only that record is.
+TEST(StoreRecord, KeepsTheNewRecordAcceptedUntilItsEntryIsWritten) {
+    const test::TempDir directory;
+    Win32UninstallServices services;
+    const std::string target = *services.FullPath(directory.Path().string());
+    UninstallRecord record{"Record store test", "SetupTest.RecordStore", target, {}, {}, {}};
+    services.DeleteEntry(record.key);
+    auto problem = [&] { return LoadRecord(target, services).problem; };
+
+    const std::optional<std::string> first = StoreRecord(record, services);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(problem(), "") << "a first install that ended before its entry";
+    const std::string firstBytes = test::ReadFileBytes(directory.File("uninstall.dat"));
+    UninstallEntry entry{record.name, "u", "u /S", target, "i", 1, *first, {}};
+    ASSERT_TRUE(services.WriteEntry(record.key, entry));
+    EXPECT_EQ(services.ReadEntry(record.key)->nextRecordSha256, "");
+    EXPECT_EQ(problem(), "");
+
+    record.directories.push_back(target + "\\sub");
+    const std::optional<std::string> second = StoreRecord(record, services);
+    ASSERT_TRUE(second);
+    EXPECT_NE(*second, *first);
+    EXPECT_EQ(problem(), "") << "a second install that ended before its entry";
+    entry.recordSha256 = *second;
+    ASSERT_TRUE(services.WriteEntry(record.key, entry));
+    test::WriteFileBytes(directory.File("uninstall.dat"), firstBytes);
+    EXPECT_EQ(problem(), "The uninstall record is damaged: it differs from the one registered on this machine");
+
+    EXPECT_TRUE(services.DeleteEntry(record.key));
 }
 
 }  // namespace

@@ -23,17 +23,20 @@ std::string WithoutQuotes(std::string_view text) {
 
 }  // namespace
 
+// The lines of the install as they always were, and those of /U.
 const char* const kCommandLineHelp =
     "setup [/S] [/LOG=<file>] [/D=<directory>]\n"
     "uninstall /U [/S] [/LOG=<file>]\n\n"
-    "/S  installs (removes) without the window and without any message box.\n"
+    "/S  installs without the window and without any message box.\n"
     "/LOG=<file>  appends one line for every step to the file.\n"
     "/D=<directory>  the target directory instead of the script's; the last switch, it takes the "
     "rest of the line, blanks included.\n"
-    "/U  removes the dictionary installed in the program's directory.\n"
+    "/U  removes the dictionary installed in uninstall.exe's own directory (setup.exe /U: the one in "
+    "the working directory); with /S without any window or box.\n"
     "/?  shows this list.\n\n"
-    "Exit codes: 0 done, 1 error, 2 invalid directory, 3 switch not understood, 4 removed but changed "
-    "files kept.";
+    "Exit codes: 0 installed, 1 error, 2 invalid directory, 3 switch not understood.\n"
+    "Exit codes of /U: 0 removed (or not confirmed), 1 nothing removed, 4 removed but files there "
+    "before or changed since kept, 5 not everything could be removed.";
 
 std::optional<CommandLine> ParseCommandLine(std::string_view text) {
     CommandLine options;

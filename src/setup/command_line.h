@@ -14,6 +14,7 @@ enum ExitCode : int {
     kExitTargetRefused = 2,
     kExitSwitchNotUnderstood = 3,
     kExitRemovedKeptFiles = 4,  // removed, but files there before the install or changed since kept
+    kExitRemovalIncomplete = 5,  // a step of the removal failed
 };
 
 struct CommandLine {

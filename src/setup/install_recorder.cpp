@@ -33,6 +33,9 @@ void InstallRecorder::NoteTargetText(const std::string& text) {
 void InstallRecorder::Begin(const std::string& target) {
     if (!system_) return;
     const std::string full = system_->FullPath(target).value_or(target);
+    // Another program's uninstaller is never overwritten, nor removed later with the dictionary.
+    if (const std::optional<std::string> foreign = ForeignUninstallFile(full, *system_))
+        ThrowFatal("Can't install here: " + *foreign + " is not this program's own");
     StoredRecord stored = LoadRecord(full, *system_);
     const std::string recordPath = PathInDirectory(full, kUninstallRecordName);
     if (stored.record) {
@@ -146,11 +149,8 @@ void InstallRecorder::Finish() {
         file.sha256 = examined->facts.sha256;
         return false;
     });
-    const std::string program = PathInDirectory(record_.target, kUninstallProgramName);
-    const bool copied = system_->CopyRunningProgram(program);
-    logStep_("uninstall program " + program + std::string(StepResult(copied)));
-    if (!copied) ThrowFatal("Can't write UNINSTALL.EXE");
-
+    // The record before the program: a run that ends between them never leaves an uninstall.exe
+    // without a record, which the next install would take for another program's.
     const std::optional<std::string> checksum = StoreRecord(record_, *system_);
     logStep_("uninstall record " + PathInDirectory(record_.target, kUninstallRecordName) + " of " +
              Count(record_.files.size(), "file", "files") + ", " +
@@ -159,6 +159,11 @@ void InstallRecorder::Finish() {
              std::string(StepResult(checksum.has_value())));
     if (!checksum) ThrowFatal("Can't write UNINSTALL.DAT");
 
+    const std::string program = PathInDirectory(record_.target, kUninstallProgramName);
+    const bool copied = system_->CopyRunningProgram(program);
+    logStep_("uninstall program " + program + std::string(StepResult(copied)));
+    if (!copied) ThrowFatal("Can't write UNINSTALL.EXE");
+
     std::uint64_t bytes = 0;
     for (const RecordedFile& file : record_.files) bytes += file.existedBefore ? 0 : file.size;
     if (const auto examined = system_->ExamineFile(program, [](const FileFacts&) { return false; }))
@@ -166,7 +171,7 @@ void InstallRecorder::Finish() {
     const std::string quoted = "\"" + program + "\" /U";
     const UninstallEntry entry{record_.name,   quoted,         quoted + " /S",
                                record_.target, program + ",0", static_cast<std::uint32_t>((bytes + 1023) / 1024),
-                               *checksum};
+                               *checksum, {}};
     const bool registered = system_->WriteEntry(record_.key, entry);
     logStep_("uninstall entry " + system_->EntryName(record_.key) + std::string(StepResult(registered)));
     if (!registered) ThrowFatal("Can't write the uninstall entry");

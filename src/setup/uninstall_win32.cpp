@@ -44,6 +44,7 @@ int ExitCodeOf(UninstallOutcome outcome) {
     switch (outcome) {
         case UninstallOutcome::Refused: return kExitFatal;
         case UninstallOutcome::RemovedKeptFiles: return kExitRemovedKeptFiles;
+        case UninstallOutcome::Incomplete: return kExitRemovalIncomplete;
         case UninstallOutcome::Cancelled:
         case UninstallOutcome::Removed: break;
     }

@@ -7,7 +7,7 @@
 namespace setup {
 
 // Returns the exit code: 0 removed (or the user said no), 1 nothing removed, 4 removed with
-// files kept.
+// files kept, 5 a step failed.
 int RunUninstall(const CommandLine& options);
 
 }  // namespace setup

@@ -22,11 +22,19 @@ public:
         RestoreProfileKeys();
         for (auto directory = record_.directories.rbegin(); directory != record_.directories.rend(); ++directory)
             if (Key(*directory) != targetKey_) RemoveDirectory(*directory);
-        Step("uninstall entry " + services_.EntryName(record_.key) + " removed", services_.DeleteEntry(record_.key));
+        // The record goes before the entry, and both stay while anything failed: the removal can
+        // then be run again.
         const std::string recordPath = PathInDirectory(record_.target, kUninstallRecordName);
-        const std::optional<UninstallServices::Examined> recordFile =
-            services_.ExamineFile(recordPath, [&](const FileFacts& facts) { return Reached(recordPath, facts); });
-        Step("remove " + recordPath, recordFile && recordFile->removed);
+        if (Complete()) {
+            const std::optional<UninstallServices::Examined> recordFile =
+                services_.ExamineFile(recordPath, [&](const FileFacts& facts) { return Reached(recordPath, facts); });
+            Step("remove " + recordPath, recordFile && recordFile->removed);
+        }
+        if (!Complete()) {
+            recordKept_ = true;
+            return ui_.Log("keep the uninstall record, entry and program: the removal can be run again");
+        }
+        Step("uninstall entry " + services_.EntryName(record_.key) + " removed", services_.DeleteEntry(record_.key));
         // The target goes last, when the install made it and nothing is left in it.
         bool madeTarget = false;
         for (const std::string& directory : record_.directories) madeTarget |= Key(directory) == targetKey_;
@@ -36,11 +44,18 @@ public:
     }
 
     const std::vector<std::string>& Kept() const { return kept_; }
+    const std::vector<std::string>& NotRemoved() const { return notRemoved_; }
+    const std::vector<std::string>& Failed() const { return failed_; }
+    bool Complete() const { return notRemoved_.empty() && failed_.empty(); }
+    bool RecordKept() const { return recordKept_; }
 
 private:
     std::string Key(std::string_view path) { return services_.PathKey(path); }
 
-    void Step(const std::string& what, bool succeeded) { ui_.Log(what + (succeeded ? ": ok" : ": failed")); }
+    void Step(const std::string& what, bool succeeded) {
+        ui_.Log(what + (succeeded ? ": ok" : ": failed"));
+        if (!succeeded) failed_.push_back(what);
+    }
 
     // The path a file below the target has when no link stands in its way: the target's own
     // final path (the target itself may be reached through one) and the names below it. A file
@@ -58,14 +73,16 @@ private:
         return unlinked && Key(*unlinked) == Key(facts.finalPath);
     }
 
-    void Keep(const std::string& path, const std::string& why) {
-        kept_.push_back(path);
+    // Files there before the install or changed since stay as they should; a file that could not
+    // be removed is a failure.
+    void Keep(std::vector<std::string>& list, const std::string& path, const std::string& why) {
+        list.push_back(path);
         ui_.Log("keep " + path + ": " + why);
     }
 
     void RemoveFile(const RecordedFile& file) {
         if (file.existedBefore) {
-            if (services_.Exists(file.path)) Keep(file.path, "it was there before the install");
+            if (services_.Exists(file.path)) Keep(kept_, file.path, "it was there before the install");
             return;
         }
         bool reached = false, unchanged = false;
@@ -76,12 +93,12 @@ private:
                 return reached && unchanged;
             });
         if (!examined) {
-            if (services_.Exists(file.path)) return Keep(file.path, "it cannot be opened");
+            if (services_.Exists(file.path)) return Keep(notRemoved_, file.path, "it cannot be opened");
             return ui_.Log("remove " + file.path + ": gone already");
         }
-        if (!reached) return Keep(file.path, "a link leads to it");
-        if (!unchanged) return Keep(file.path, "it has changed since the install");
-        if (!examined->removed) return Keep(file.path, "it cannot be deleted");
+        if (!reached) return Keep(notRemoved_, file.path, "a link leads to it");
+        if (!unchanged) return Keep(kept_, file.path, "it has changed since the install");
+        if (!examined->removed) return Keep(notRemoved_, file.path, "it cannot be deleted");
         Step("remove " + file.path, true);
     }
 
@@ -93,8 +110,11 @@ private:
             const std::string line = key->file + " [" + key->section + "] " + key->key;
             bool& made = sectionsMade.try_emplace({key->file, key->section}, true).first->second;
             made = made && !key->before;
-            if (services_.ReadProfileKey(key->section, key->key, key->file) != key->written) {
-                ui_.Log("keep " + line + ": it has changed since the install");
+            const std::optional<std::string> value = services_.ReadProfileKey(key->section, key->key, key->file);
+            if (value != key->written) {
+                // A removal run again finds the keys it gave back.
+                ui_.Log(value == key->before ? line + (value ? ": restored already" : ": removed already")
+                                             : "keep " + line + ": it has changed since the install");
                 continue;
             }
             Step(key->before ? line + "=" + *key->before + " restored" : line + " removed",
@@ -117,9 +137,8 @@ private:
             return ui_.Log("keep " + directory + ": a link leads to it");
         const std::optional<std::string> path = services_.FinalDirectoryPath(directory);
         const bool link = inTarget && (!path || Key(*path) != Key(*unlinked));
-        if (!services_.RemoveEmptyDirectory(directory))
-            return ui_.Log("keep " + directory +
-                           (link ? ": it is a link that cannot be removed" : ": it is not empty"));
+        if (link) return Step("remove the link " + directory, services_.RemoveEmptyDirectory(directory));
+        if (!services_.RemoveEmptyDirectory(directory)) return ui_.Log("keep " + directory + ": it is not empty");
         Step("rmdir " + directory, true);
     }
 
@@ -128,8 +147,17 @@ private:
     UninstallUi& ui_;
     const std::string targetKey_;
     std::map<std::string, std::optional<std::string>> anchorPaths_;
-    std::vector<std::string> kept_;
+    std::vector<std::string> kept_;        // there before the install, or changed since
+    std::vector<std::string> notRemoved_;  // files that could not be removed
+    std::vector<std::string> failed_;      // the other steps that failed, as the log names them
+    bool recordKept_ = false;
 };
+
+void AppendList(std::string& text, const char* heading, const std::vector<std::string>& lines) {
+    if (lines.empty()) return;
+    text.append("\n").append(heading);
+    for (const std::string& line : lines) text += "\n" + line;
+}
 
 }  // namespace
 
@@ -144,12 +172,15 @@ UninstallOutcome RemoveInstall(const std::string& directory, UninstallServices& 
     if (!ui.Confirm("Remove " + stored.record->name + " and its word lists?")) return UninstallOutcome::Cancelled;
     Removal removal(*stored.record, services, ui);
     removal.Run();
-    std::string closing = stored.record->name + " has been removed.";
-    if (!removal.Kept().empty()) {
-        closing += "\nThese files were kept because they were there before the install or have changed since:";
-        for (const std::string& path : removal.Kept()) closing += "\n" + path;
-    }
+    const bool complete = removal.Complete();
+    std::string closing = stored.record->name + (complete ? " has been removed." : " could not be removed completely.");
+    AppendList(closing, "These files were kept because they were there before the install or have changed since:",
+               removal.Kept());
+    AppendList(closing, "These files could not be removed:", removal.NotRemoved());
+    AppendList(closing, "These steps failed:", removal.Failed());
+    if (removal.RecordKept()) closing += "\nIt stays registered, so that the removal can be run again.";
     ui.Messages().Show(closing, kCaption, MessageIcon::None, false);
+    if (!complete) return UninstallOutcome::Incomplete;
     return removal.Kept().empty() ? UninstallOutcome::Removed : UninstallOutcome::RemovedKeptFiles;
 }
 

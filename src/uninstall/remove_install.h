@@ -25,6 +25,7 @@ enum class UninstallOutcome {
     Cancelled,  // the user said no
     Removed,
     RemovedKeptFiles,  // removed, but files there before the install or changed since were kept
+    Incomplete,        // a step failed; the record and the entry stay when it came before them
 };
 
 // Removes the install recorded in the directory (a full path). Every failure is a box (an

@@ -190,6 +190,10 @@ std::string Line(std::initializer_list<std::string_view> fields) {
 
 }  // namespace
 
+bool BeginsAsRecord(std::string_view bytes) {
+    return bytes.starts_with(kHeader) && bytes.substr(kHeader.size()).starts_with(kLineEnd);
+}
+
 bool IsPlainFullPath(std::string_view path) {
     std::string_view names;
     if (path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && path[2] == '\\') {
@@ -223,7 +227,8 @@ bool IsBelow(std::string_view pathKey, std::string_view directoryKey) {
     return directoryKey.ends_with('\\') || pathKey[directoryKey.size()] == '\\';
 }
 
-std::string RecordText(const UninstallRecord& record, const Sha256Function& sha256) {
+std::optional<std::string> RecordText(const UninstallRecord& record, const Sha256Function& sha256,
+                                      const PathKeyFunction& pathKey) {
     std::string text(kHeader);
     text.append(kLineEnd);
     text += Line({"name", record.name}) + Line({"key", record.key}) + Line({"target", record.target});
@@ -234,7 +239,9 @@ std::string RecordText(const UninstallRecord& record, const Sha256Function& sha2
         const std::string before = key.before ? kValueMark + *key.before : std::string(kNoValue);
         text += Line({"ini", key.file, key.section, key.key, key.written, before});
     }
-    return text + Line({"sha256", sha256(text)});
+    text += Line({"sha256", sha256(text)});
+    if (!ReadRecordText(text, sha256, pathKey).record) return std::nullopt;
+    return text;
 }
 
 RecordReading ReadRecordText(std::string_view text, const Sha256Function& sha256, const PathKeyFunction& pathKey) {

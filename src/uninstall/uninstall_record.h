@@ -44,11 +44,15 @@ struct UninstallRecord {
 
 // The SHA-256 of bytes as 64 lower-case hexadecimal digits (the platform's hashing).
 using Sha256Function = std::function<std::string(std::string_view bytes)>;
-// The text two paths have in common when Windows takes them for the same name (case folded).
+// The text two paths have in common when Windows takes them for the same name (case folded), in
+// which a backslash byte is a backslash (UTF-8, say).
 using PathKeyFunction = std::function<std::string(std::string_view path)>;
 
-// The record's bytes: its lines with CR LF, the checksum line last.
-std::string RecordText(const UninstallRecord& record, const Sha256Function& sha256);
+// The record's bytes: its lines with CR LF, the checksum line last. Nothing when the reader would
+// refuse them (a path that is not a plain full path, a checksum that is no SHA-256, a path named
+// twice...): such a record is never written, so it never stops a removal.
+std::optional<std::string> RecordText(const UninstallRecord& record, const Sha256Function& sha256,
+                                      const PathKeyFunction& pathKey);
 
 struct RecordReading {
     std::optional<UninstallRecord> record;  // nothing: the record is refused
@@ -61,6 +65,9 @@ struct RecordReading {
 // or blank-ended names), a path or profile key named twice, a checksum that does not match or
 // bytes after it.
 RecordReading ReadRecordText(std::string_view text, const Sha256Function& sha256, const PathKeyFunction& pathKey);
+
+// Whether the bytes begin with the first line of this program's records.
+bool BeginsAsRecord(std::string_view bytes);
 
 // A full path as the record keeps it: "X:\..." or "\\server\share\...", every name plain.
 bool IsPlainFullPath(std::string_view path);

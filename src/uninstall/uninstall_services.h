@@ -27,6 +27,9 @@ struct UninstallEntry {
     std::string displayIcon;
     std::uint32_t estimatedSizeKb = 0;
     std::string recordSha256;  // the record's checksum, where only administrators can change it
+    // The checksum of the record that is about to replace that one, accepted as well until the
+    // entry is written again: the record and the entry are never out of step.
+    std::string nextRecordSha256;
 };
 
 class UninstallServices {
@@ -67,14 +70,18 @@ public:
     // Copies the running program to the destination, replacing it.
     virtual bool CopyRunningProgram(const std::string& destination) = 0;
     // Deletes the uninstall program, then the directory when it is given and empty. When the
-    // program is the one running, both happen just after this process has ended.
+    // program is the one running, both happen just after this process has ended. False when the
+    // program stays (or its end could not be started), or the directory stays though empty.
     virtual bool RemoveProgram(const std::string& program, const std::optional<std::string>& directory) = 0;
 
     // The uninstall entry under this key: in HKEY_LOCAL_MACHINE when this process may write
     // there, else in HKEY_CURRENT_USER. EntryName is its full name, for the log.
     virtual std::string EntryName(const std::string& key) = 0;
     virtual std::optional<UninstallEntry> ReadEntry(const std::string& key) = 0;
+    // Writes every value but the next record's checksum, which it removes.
     virtual bool WriteEntry(const std::string& key, const UninstallEntry& entry) = 0;
+    // Keeps the next record's checksum in the entry (its key made when there is none yet).
+    virtual bool WriteNextRecordChecksum(const std::string& key, const std::string& sha256) = 0;
     virtual bool DeleteEntry(const std::string& key) = 0;
 };
 

@@ -4,6 +4,7 @@
 
 #include "uninstall/uninstall_record.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <memory>
@@ -17,6 +18,7 @@ constexpr const char* kUninstallKeys = "Software\\Microsoft\\Windows\\CurrentVer
 // Both builds keep the entry in the 32-bit view of the registry (its only view on 32-bit
 // Windows): a target installed by one and then by the other has one entry.
 constexpr REGSAM kEntryView = KEY_WOW64_32KEY;
+constexpr const char* kNextRecordSha256 = "NextRecordSha256";
 // Longest section or value the profile is asked for.
 constexpr size_t kMaxProfileText = 1 << 20;
 constexpr size_t kReadChunk = 1 << 20;
@@ -109,7 +111,8 @@ bool SetNumber(HKEY key, const char* name, DWORD value) {
 
 // A copy of the running program in the temporary folder, started to finish the removal once this
 // process has ended. The copy is opened for deletion on close, and the handle inherited by it: the
-// system deletes the copy when the copy ends, and at the next start of Windows at the latest.
+// system deletes the copy when the copy ends, and at the next start of Windows at the latest. It
+// inherits that handle and the one of this process, and no other (the log's file, say).
 bool StartSecondHalf(const std::string& program, bool withDirectory) {
     char folder[MAX_PATH], copy[MAX_PATH];
     if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "dun", 0, copy)) return false;
@@ -117,9 +120,9 @@ bool StartSecondHalf(const std::string& program, bool withDirectory) {
         DeleteFileA(copy);
         return false;
     }
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    const UniqueHandle doomed(CreateFileA(copy, DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited, OPEN_EXISTING,
-                                          FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const UniqueHandle doomed(CreateFileA(copy, DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inheritable,
+                                          OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     if (doomed.get() == INVALID_HANDLE_VALUE) {
         DeleteFileA(copy);
         return false;
@@ -131,11 +134,21 @@ bool StartSecondHalf(const std::string& program, bool withDirectory) {
     const UniqueHandle selfHandle(self);
     std::string commandLine = std::string("\"").append(copy).append("\" /FINISH=");
     commandLine += std::to_string(reinterpret_cast<std::uintptr_t>(self)) + (withDirectory ? ",1," : ",0,") + program;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
+    HANDLE inherited[] = {doomed.get(), self};
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    std::vector<char> attributes(size);
+    STARTUPINFOEXA startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.lpAttributeList = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+    if (!InitializeProcThreadAttributeList(startup.lpAttributeList, 1, 0, &size)) return false;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(copy, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder, &startup, &started))
-        return false;
+    const bool ok = UpdateProcThreadAttribute(startup.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                              sizeof inherited, nullptr, nullptr) &&
+                    CreateProcessA(copy, commandLine.data(), nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT,
+                                   nullptr, folder, &startup.StartupInfo, &started);
+    DeleteProcThreadAttributeList(startup.lpAttributeList);
+    if (!ok) return false;
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
     return true;
@@ -159,12 +172,17 @@ std::string Win32UninstallServices::Sha256(std::string_view bytes) {
 }
 
 std::string Win32UninstallServices::PathKey(std::string_view path) {
-    // Folded as NTFS folds names: in UTF-16, upper case by the invariant locale.
+    // Folded as NTFS folds names: in UTF-16, upper case by the invariant locale. Kept as UTF-8,
+    // where a backslash byte is always a backslash, so that IsBelow can compare keys byte by byte.
     const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    if (length <= 0) return {};
     std::wstring wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
-    if (length > 0) LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), length, wide.data(), length);
-    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), length, wide.data(), length);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string key(static_cast<size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, key.data(), size, nullptr, nullptr);
+    return key;
 }
 
 std::optional<std::string> Win32UninstallServices::FullPath(const std::string& path) {
@@ -178,8 +196,11 @@ std::optional<std::string> Win32UninstallServices::FullPath(const std::string& p
     // Short names (PROGRA~1) written out, where the entry exists.
     std::vector<char> longer(32768);
     const DWORD longLength = GetLongPathNameA(full.data(), longer.data(), static_cast<DWORD>(longer.size()));
-    if (longLength > 0 && longLength < longer.size()) return std::string(longer.data(), longLength);
-    return std::string(full.data(), length);
+    std::string text = longLength > 0 && longLength < longer.size() ? std::string(longer.data(), longLength)
+                                                                    : std::string(full.data(), length);
+    // "C:\Dictionary\" names the directory "C:\Dictionary"; only a root keeps its backslash.
+    if (text.ends_with('\\') && IsPlainFullPath(text.substr(0, text.size() - 1))) text.pop_back();
+    return text;
 }
 
 bool Win32UninstallServices::Exists(const std::string& path) {
@@ -284,8 +305,9 @@ bool Win32UninstallServices::RemoveProgram(const std::string& program, const std
     const std::string expected = folder ? PathInDirectory(*folder, kUninstallProgramName) : program;
     const std::optional<Examined> removed =
         ExamineFile(program, [&](const FileFacts& facts) { return PathKey(facts.finalPath) == PathKey(expected); });
-    if (directory) RemoveDirectoryA(directory->c_str());
-    return !removed || removed->removed;
+    if (removed ? !removed->removed : Exists(program)) return false;
+    // A directory that still holds something stays, as it should.
+    return !directory || RemoveDirectoryA(directory->c_str()) || GetLastError() == ERROR_DIR_NOT_EMPTY;
 }
 
 HKEY Win32UninstallServices::EntryRoot() {
@@ -314,16 +336,29 @@ std::optional<UninstallEntry> Win32UninstallServices::ReadEntry(const std::strin
     values.displayName = QueryString(entry.get(), "DisplayName").value_or("");
     values.installLocation = QueryString(entry.get(), "InstallLocation").value_or("");
     values.recordSha256 = QueryString(entry.get(), "RecordSha256").value_or("");
+    values.nextRecordSha256 = QueryString(entry.get(), kNextRecordSha256).value_or("");
     return values;
 }
 
-bool Win32UninstallServices::WriteEntry(const std::string& key, const UninstallEntry& values) {
+HKEY Win32UninstallServices::CreateEntryKey(const std::string& key) {
     HKEY created = nullptr;
     if (RegCreateKeyExA(EntryRoot(), (std::string(kUninstallKeys) + "\\" + key).c_str(), 0, nullptr, 0,
                         KEY_WRITE | kEntryView, nullptr, &created, nullptr) != ERROR_SUCCESS)
-        return false;
-    const UniqueKey entry(created);
-    return SetString(entry.get(), "DisplayName", values.displayName) &&
+        return nullptr;
+    return created;
+}
+
+bool Win32UninstallServices::WriteNextRecordChecksum(const std::string& key, const std::string& sha256) {
+    const UniqueKey entry(CreateEntryKey(key));
+    return entry && SetString(entry.get(), kNextRecordSha256, sha256);
+}
+
+bool Win32UninstallServices::WriteEntry(const std::string& key, const UninstallEntry& values) {
+    const UniqueKey entry(CreateEntryKey(key));
+    if (!entry) return false;
+    const LSTATUS next = RegDeleteValueA(entry.get(), kNextRecordSha256);
+    return (next == ERROR_SUCCESS || next == ERROR_FILE_NOT_FOUND) &&
+           SetString(entry.get(), "DisplayName", values.displayName) &&
            SetString(entry.get(), "UninstallString", values.uninstallString) &&
            SetString(entry.get(), "QuietUninstallString", values.quietUninstallString) &&
            SetString(entry.get(), "InstallLocation", values.installLocation) &&

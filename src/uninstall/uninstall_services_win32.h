@@ -28,10 +28,13 @@ public:
     std::string EntryName(const std::string& key) override;
     std::optional<UninstallEntry> ReadEntry(const std::string& key) override;
     bool WriteEntry(const std::string& key, const UninstallEntry& entry) override;
+    bool WriteNextRecordChecksum(const std::string& key, const std::string& sha256) override;
     bool DeleteEntry(const std::string& key) override;
 
 private:
     HKEY EntryRoot();
+    // The entry's key, made when there is none; nullptr when it cannot be.
+    HKEY CreateEntryKey(const std::string& key);
     HKEY entryRoot_ = nullptr;
 };
 

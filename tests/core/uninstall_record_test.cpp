@@ -51,7 +51,8 @@ TEST(UninstallRecord, GoldenCases) {
         if (c.Has("below")) {
             for (const std::string& line : test::Lines(c.Text("below"))) {
                 const size_t bar = line.find('|'), last = line.rfind('|');
-                EXPECT_EQ(IsBelow(line.substr(0, bar), line.substr(bar + 1, last - bar - 1)), line.ends_with("yes"));
+                EXPECT_EQ(IsBelow(Folded(line.substr(0, bar)), Folded(line.substr(bar + 1, last - bar - 1))),
+                          line.ends_with("yes"));
             }
             for (const std::string& line : test::Lines(c.Text("parent")))
                 EXPECT_EQ(ParentDirectory(line.substr(0, line.find('|'))), line.substr(line.find('|') + 1));
@@ -69,7 +70,16 @@ TEST(UninstallRecord, GoldenCases) {
         EXPECT_EQ(reading.record ? "ok" : reading.problem, c.Section("read").arguments);
         if (!reading.record) continue;
         EXPECT_EQ(Fields(*reading.record), c.Text("fields"));
-        EXPECT_EQ(RecordText(*reading.record, StandInSha256), text);
+        EXPECT_EQ(RecordText(*reading.record, StandInSha256, Folded), text);
+        for (const test::GoldenSection& edit : c.sections) {
+            if (edit.name != "unwritable") continue;
+            UninstallRecord changed = *reading.record;
+            const size_t is = edit.arguments.find('=');
+            const std::string field = edit.arguments.substr(0, is);
+            (field == "target" ? changed.target : field == "sha256" ? changed.files[0].sha256 : changed.files[0].path) =
+                edit.arguments.substr(is + 1);
+            EXPECT_EQ(RecordText(changed, StandInSha256, Folded), std::nullopt) << edit.arguments;
+        }
     }
 }
 

@@ -9,8 +9,10 @@
 //   refused flip <offset> | cut <length> | forge   a record damaged so (forge: a line that names
 //                <root>\victim.txt, its checksum made anew), refused by /U /S: exit 1, nothing goes
 //   decline      /U answered No: these boxes, exit 0, nothing goes
+//   hold <path>  the file is held open (others may read it) while the removal runs
 //   uninstall window | quiet <switches> | setup <switches>   the registered command, its quiet
 //                one with more switches, or setup.exe started in the target
+//   again <exit> once the files are free and the links gone, the quiet removal runs again
 //   left         every entry left below the target ("dir\" for a directory or link; none: the
 //                target is gone); outside <path>: a file that must still hold its text
 //   win.ini      the [Dictionary] keys after the removal (without it: win.ini as before, byte
@@ -182,6 +184,11 @@ TEST(Uninstall, EachRowRemovesWhatItsInstallsWroteAndNothingElse) {
             EXPECT_EQ(declined.exitCode, 0u);
             EXPECT_EQ(Tree(target), installed);
         }
+        std::vector<HANDLE> held;
+        for (const test::GoldenSection& step : run.sections)
+            if (step.name == "hold")
+                held.push_back(CreateFileA((target + "\\" + step.arguments).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
         const std::string how = run.Section("uninstall").arguments;
         const std::string more = Replace(how.substr(how.find(' ') + 1), "<root>", root);
         const SetupRun removal = how == "window" ? RunCommand(ValueOf(values, "UninstallString"), root)
@@ -189,6 +196,16 @@ TEST(Uninstall, EachRowRemovesWhatItsInstallsWroteAndNothingElse) {
                                      ? RunCommand(ValueOf(values, "QuietUninstallString") + " " + more, root)
                                      : RunCommand("\"" SETUP_EXE "\" " + more, target);
         ExpectBoxesAndExit(run, "boxes", removal.boxes, removal.exitCode, nullptr);
+        // The uninstaller's end (kept waiting while uninstall.exe is held) keeps no handle of the log.
+        const HANDLE log = CreateFileA((root + "\\setup log.txt").c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
+        EXPECT_TRUE(log != INVALID_HANDLE_VALUE || !run.Has("log"));
+        CloseHandle(log);
+        for (HANDLE file : held) CloseHandle(file);
+        if (run.Has("again")) {
+            for (const test::GoldenSection& step : run.sections)
+                if (step.name == "link") LinuxUnlink(UnixPath(target + "\\" + step.arguments).c_str());
+            EXPECT_EQ(RunCommand(quiet, root).exitCode, std::stoul(run.Section("again").arguments));
+        }
         // The uninstaller's own file and the target go just after it has ended.
         const std::vector<std::string> left = test::Lines(run.Has("left") ? run.Text("left") : "");
         for (int wait = 0; wait < 100 && (!UninstallerCopies().empty() || Tree(target) != left); ++wait) Sleep(100);

@@ -1,7 +1,7 @@
 // The files the Win32 layer makes on the real system: the program shortcut read back through
-// IShellLinkA and the typed target directory; a read-only leftover removed. The replacement of
-// dict.ini and of the TO lists is seen from outside, by the end-to-end failure runs and the
-// interrupted upgrade.
+// IShellLinkA and the typed target directory; a read-only leftover removed; the uninstaller's
+// keys of paths and its record. The replacement of dict.ini and of the TO lists is seen from
+// outside, by the end-to-end failure runs and the interrupted upgrade.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,10 +15,14 @@
 
 #include "base/files.h"
 #include "base/win32_handles.h"
+#include "golden_cases.h"
 #include "script/shortcut_win32.h"
 #include "setup/install_services_win32.h"
 #include "shell_link_reader.h"
 #include "test_files.h"
+#include "uninstall/record_store.h"
+#include "uninstall/uninstall_record.h"
+#include "uninstall/uninstall_services_win32.h"
 
 namespace setup {
 namespace {
@@ -97,6 +101,53 @@ TEST(RemoveLeftover, RemovesAReadOnlyFile) {
     ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
     RemoveLeftover(file);
     EXPECT_FALSE(fs::exists(file));
+}
+
+// Folded as Windows folds names, non-ASCII too, and compared by IsBelow as the golden case of
+// the paths below a directory says.
+TEST(PathKey, FoldsNamesAsWindowsAndFindsThePathsBelowADirectory) {
+    Win32UninstallServices services;
+    EXPECT_EQ(services.PathKey("c:\\caf\xE9\\x"), "C:\\CAF\xC3\x89\\X");
+    for (const test::GoldenCase& c : test::ReadGoldenCases("uninstall_record.txt"))
+        for (const std::string& line : test::Lines(c.Has("below") ? c.Text("below") : "")) {
+            const size_t bar = line.find('|'), last = line.rfind('|');
+            EXPECT_EQ(
+                IsBelow(services.PathKey(line.substr(0, bar)), services.PathKey(line.substr(bar + 1, last - bar - 1))),
+                line.ends_with("yes"))
+                << line;
+        }
+}
+
+// The record and its entry are replaced one after the other: between the two, and after a run
+// that ended there, the new record is accepted; once the entry is written, only that record is.
+TEST(StoreRecord, KeepsTheNewRecordAcceptedUntilItsEntryIsWritten) {
+    const test::TempDir directory;
+    Win32UninstallServices services;
+    const std::string target = *services.FullPath(directory.Path().string());
+    UninstallRecord record{"Record store test", "SetupTest.RecordStore", target, {}, {}, {}};
+    services.DeleteEntry(record.key);
+    auto problem = [&] { return LoadRecord(target, services).problem; };
+
+    const std::optional<std::string> first = StoreRecord(record, services);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(problem(), "") << "a first install that ended before its entry";
+    const std::string firstBytes = test::ReadFileBytes(directory.File("uninstall.dat"));
+    UninstallEntry entry{record.name, "u", "u /S", target, "i", 1, *first, {}};
+    ASSERT_TRUE(services.WriteEntry(record.key, entry));
+    EXPECT_EQ(services.ReadEntry(record.key)->nextRecordSha256, "");
+    EXPECT_EQ(problem(), "");
+
+    record.directories.push_back(target + "\\sub");
+    const std::optional<std::string> second = StoreRecord(record, services);
+    ASSERT_TRUE(second);
+    EXPECT_NE(*second, *first);
+    EXPECT_EQ(problem(), "") << "a second install that ended before its entry";
+    entry.recordSha256 = *second;
+    ASSERT_TRUE(services.WriteEntry(record.key, entry));
+    test::WriteFileBytes(directory.File("uninstall.dat"), firstBytes);
+    EXPECT_EQ(problem(), "The uninstall record is damaged: it differs from the one registered on this machine");
+
+    EXPECT_TRUE(services.DeleteEntry(record.key));
 }
 
 }  // namespace

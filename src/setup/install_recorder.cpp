@@ -51,6 +51,17 @@ void InstallRecorder::Begin(const std::string& target) {
     if (!targetExisted_) AddDirectory(full);
 }
 
+const std::string& InstallRecorder::Key(const std::string& path) {
+    auto known = keys_.find(path);
+    if (known == keys_.end()) known = keys_.emplace(path, system_->PathKey(path)).first;
+    return known->second;
+}
+
+std::vector<RecordedFile>::iterator InstallRecorder::FindFile(const std::string& key) {
+    return std::find_if(record_.files.begin(), record_.files.end(),
+                        [&](const RecordedFile& file) { return Key(file.path) == key; });
+}
+
 void InstallRecorder::AddDirectory(const std::string& path) {
     const std::optional<std::string> full = system_->FullPath(path);
     if (!full) return;
@@ -58,7 +69,7 @@ void InstallRecorder::AddDirectory(const std::string& path) {
                                    [&](const std::string& directory) { return Key(directory) == Key(*full); });
     if (known) return;
     // A directory made where a recorded file was: the file is gone, and a path is named once.
-    std::erase_if(record_.files, [&](const RecordedFile& file) { return Key(file.path) == Key(*full); });
+    if (const auto file = FindFile(Key(*full)); file != record_.files.end()) record_.files.erase(file);
     record_.directories.push_back(*full);
 }
 
@@ -66,8 +77,7 @@ void InstallRecorder::BeforeWrite(const std::string& path) {
     if (!system_) return;
     const std::optional<std::string> full = system_->FullPath(path);
     if (!full || !checked_.insert(Key(*full)).second) return;
-    auto recorded = std::find_if(record_.files.begin(), record_.files.end(),
-                                 [&](const RecordedFile& file) { return Key(file.path) == Key(*full); });
+    const auto recorded = FindFile(Key(*full));
     if (recorded == record_.files.end()) {
         existedBefore_[Key(*full)] = system_->Exists(*full);
         return;
@@ -82,12 +92,11 @@ void InstallRecorder::AfterWrite(const std::string& path, bool recordNew) {
     if (!system_) return;
     const std::optional<std::string> full = system_->FullPath(path);
     if (!full) return;
-    const bool recorded = std::any_of(record_.files.begin(), record_.files.end(),
-                                      [&](const RecordedFile& file) { return Key(file.path) == Key(*full); });
-    // The uninstaller's own files are never among those it removes (a medium may copy files of
-    // those names; they are replaced at the end).
-    const bool own = Key(*full) == Key(PathInDirectory(record_.target, kUninstallProgramName)) ||
-                     Key(*full) == Key(PathInDirectory(record_.target, kUninstallRecordName));
+    const bool recorded = FindFile(Key(*full)) != record_.files.end();
+    // A medium may copy files of the uninstaller's names; they are replaced at the end.
+    const bool own = IsUninstallerFile(Key(*full), record_.target, [this](std::string_view p) {
+        return Key(std::string(p));
+    });
     if (own || (!recorded && !recordNew)) return;
     if (!recorded) {
         std::erase_if(record_.directories, [&](const std::string& directory) { return Key(directory) == Key(*full); });
@@ -123,9 +132,9 @@ bool InstallRecorder::WriteProfileKey(const std::string& section, const std::str
     const std::optional<std::string> before = system_->ReadProfileKey(section, key, file);
     const bool written = script_.WriteProfileKey(section, key, value, file);
     if (!written) return false;
-    const std::string name = Key(file + "\t" + section + "\t" + key);
+    const std::string name = Key(ProfileKeyPath(file, section, key));
     auto recorded = std::find_if(record_.iniKeys.begin(), record_.iniKeys.end(), [&](const RecordedIniKey& k) {
-        return Key(k.file + "\t" + k.section + "\t" + k.key) == name;
+        return Key(ProfileKeyPath(k.file, k.section, k.key)) == name;
     });
     if (recorded == record_.iniKeys.end()) {
         record_.iniKeys.push_back({file, section, key, value, before});

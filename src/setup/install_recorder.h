@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "script/install_settings.h"
 #include "script/program_shortcut.h"
@@ -52,7 +53,11 @@ public:
     void ShowDestination(const std::string& path) override { script_.ShowDestination(path); }
 
 private:
-    std::string Key(std::string_view path) { return system_->PathKey(path); }
+    // The path's key, folded by the system once per path: every write compares it with each
+    // recorded path.
+    const std::string& Key(const std::string& path);
+    // The recorded file of that key, or the end of the list.
+    std::vector<RecordedFile>::iterator FindFile(const std::string& key);
     void AddDirectory(const std::string& path);
 
     const InstallSettings& settings_;
@@ -65,6 +70,7 @@ private:
     std::map<std::string, bool> existedBefore_;  // files written by this run, not yet recorded
     std::set<std::string> checked_;              // files looked at before this run's first write
     std::set<std::string> written_;              // recorded files this run wrote: hashed at the end
+    std::map<std::string, std::string> keys_;    // paths and their keys
 };
 
 }  // namespace setup

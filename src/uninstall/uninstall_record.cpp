@@ -151,9 +151,7 @@ private:
         if (!IsSha256(fields[3])) return "the checksum is no SHA-256";
         file.sha256 = fields[3];
         file.path = fields[4];
-        const std::string fileKey = pathKey_(file.path);
-        if (fileKey == pathKey_(PathInDirectory(record_.target, kUninstallRecordName)) ||
-            fileKey == pathKey_(PathInDirectory(record_.target, kUninstallProgramName)))
+        if (IsUninstallerFile(pathKey_(file.path), record_.target, pathKey_))
             return "\"" + file.path + "\" is the uninstaller's own";
         std::string problem = NewPath(file.path);
         if (problem.empty()) record_.files.push_back(std::move(file));
@@ -167,7 +165,7 @@ private:
             if (fields[5].empty() || fields[5][0] != kValueMark) return "\"-\" or \"=value\" expected";
             key.before = fields[5].substr(1);
         }
-        if (!iniKeys_.insert(pathKey_(key.file + "\t" + key.section + "\t" + key.key)).second)
+        if (!iniKeys_.insert(pathKey_(ProfileKeyPath(key.file, key.section, key.key))).second)
             return "the profile key " + key.key + " is named twice";
         record_.iniKeys.push_back(std::move(key));
         return "";
@@ -220,6 +218,15 @@ std::string PathInDirectory(std::string_view directory, std::string_view name) {
     std::string path(directory);
     if (!path.ends_with('\\')) path += '\\';
     return path.append(name);
+}
+
+bool IsUninstallerFile(std::string_view fileKey, std::string_view target, const PathKeyFunction& pathKey) {
+    return fileKey == pathKey(PathInDirectory(target, kUninstallRecordName)) ||
+           fileKey == pathKey(PathInDirectory(target, kUninstallProgramName));
+}
+
+std::string ProfileKeyPath(std::string_view file, std::string_view section, std::string_view key) {
+    return std::string(file).append("\t").append(section).append("\t").append(key);
 }
 
 bool IsBelow(std::string_view pathKey, std::string_view directoryKey) {

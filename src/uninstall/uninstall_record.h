@@ -78,6 +78,14 @@ std::string ParentDirectory(std::string_view path);
 // The path of a name in a directory, with one backslash between them.
 std::string PathInDirectory(std::string_view directory, std::string_view name);
 
+// Whether the path key names the record or the uninstall.exe in the target: the uninstaller's
+// own files, never among those it removes.
+bool IsUninstallerFile(std::string_view fileKey, std::string_view target, const PathKeyFunction& pathKey);
+
+// A profile key named as one text, for the path keys of profile keys: file, section and key
+// apart by tabs.
+std::string ProfileKeyPath(std::string_view file, std::string_view section, std::string_view key);
+
 // Whether the path lies below the directory; both are path keys.
 bool IsBelow(std::string_view pathKey, std::string_view directoryKey);
 

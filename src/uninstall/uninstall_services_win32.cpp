@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -257,23 +258,19 @@ bool Win32UninstallServices::RemoveEmptyDirectory(const std::string& path) { ret
 
 std::optional<std::string> Win32UninstallServices::ReadProfileKey(const std::string& section, const std::string& key,
                                                                   const std::string& file) {
-    // The names of the section's keys tell a missing key from an empty one.
-    for (std::vector<char> text(4096);; text.resize(text.size() * 2)) {
-        if (text.size() > kMaxProfileText) return std::nullopt;
-        const DWORD length = GetPrivateProfileStringA(section.c_str(), nullptr, "", text.data(),
-                                                      static_cast<DWORD>(text.size()), file.c_str());
-        if (length + 2 < text.size()) {
-            bool found = false;
-            for (const char* name = text.data(); *name; name += lstrlenA(name) + 1)
-                found |= lstrcmpiA(name, key.c_str()) == 0;
-            if (!found) return std::nullopt;
-            break;
+    // The section's lines as they stand ("key=value"): GetPrivateProfileString would take the
+    // quotes off a quoted value, and a value is compared and given back as it was written. A
+    // key without "=" has an empty value; a missing key has none.
+    for (std::vector<char> text(4096); text.size() <= kMaxProfileText; text.resize(text.size() * 2)) {
+        const DWORD length =
+            GetPrivateProfileSectionA(section.c_str(), text.data(), static_cast<DWORD>(text.size()), file.c_str());
+        if (length + 2 >= text.size()) continue;
+        for (const char* line = text.data(); *line; line += lstrlenA(line) + 1) {
+            const char* equals = std::strchr(line, '=');
+            const std::string name = equals ? std::string(line, equals) : std::string(line);
+            if (lstrcmpiA(name.c_str(), key.c_str()) == 0) return equals ? std::string(equals + 1) : std::string();
         }
-    }
-    for (std::vector<char> value(4096); value.size() <= kMaxProfileText; value.resize(value.size() * 2)) {
-        const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value.data(),
-                                                      static_cast<DWORD>(value.size()), file.c_str());
-        if (length + 1 < value.size()) return std::string(value.data(), length);
+        return std::nullopt;
     }
     return std::nullopt;
 }

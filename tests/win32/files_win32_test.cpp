@@ -150,5 +150,17 @@ TEST(StoreRecord, KeepsTheNewRecordAcceptedUntilItsEntryIsWritten) {
     EXPECT_TRUE(services.DeleteEntry(record.key));
 }
 
+// A value is read as it stands in the file, quotes kept, so that the uninstaller compares and
+// gives back the text that was written; a key without a value is told from a missing one.
+TEST(ReadProfileKey, GivesTheValueAsWrittenAndNothingForAMissingKey) {
+    const test::TempDir directory;
+    const std::string file = directory.File("test.ini");
+    test::WriteFileBytes(file, "[Other]\r\nGone=1\r\n[S]\r\nQuoted=\"C:\\a b\"\r\nEmpty=\r\n; Gone=2\r\nplain = x \r\n");
+    Win32UninstallServices services;
+    const std::tuple<const char*, std::optional<std::string>> cases[] = {
+        {"Quoted", "\"C:\\a b\""}, {"QUOTED", "\"C:\\a b\""}, {"Empty", ""}, {"Plain", "x"}, {"Gone", std::nullopt}};
+    for (const auto& [key, value] : cases) EXPECT_EQ(services.ReadProfileKey("S", key, file), value) << key;
+}
+
 }  // namespace
 }  // namespace setup

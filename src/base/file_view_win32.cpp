@@ -4,6 +4,7 @@
 #include <io.h>
 
 #include "base/file_view.h"
+#include "base/win32_handles.h"
 
 namespace setup {
 
@@ -26,12 +27,10 @@ bool OnFixedLocalDevice(HANDLE file) {
 char* FileView::MapPrivately(std::FILE* file, std::size_t bytes) {
     const HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)));
     if (handle == INVALID_HANDLE_VALUE || !OnFixedLocalDevice(handle)) return nullptr;
-    const HANDLE mapping = CreateFileMappingA(handle, nullptr, PAGE_WRITECOPY, 0, 0, nullptr);
-    if (!mapping) return nullptr;
     // The view keeps the mapping object alive on its own.
-    void* const data = MapViewOfFile(mapping, FILE_MAP_COPY, 0, 0, bytes);
-    CloseHandle(mapping);
-    return static_cast<char*>(data);
+    const UniqueHandle mapping(CreateFileMappingA(handle, nullptr, PAGE_WRITECOPY, 0, 0, nullptr));
+    if (!mapping) return nullptr;
+    return static_cast<char*>(MapViewOfFile(mapping.get(), FILE_MAP_COPY, 0, 0, bytes));
 }
 
 void FileView::Unmap(char* data, std::size_t) { UnmapViewOfFile(data); }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "base/files.h"
+#include "base/win32_handles.h"
 
 namespace setup {
 
@@ -9,12 +10,9 @@ namespace {
 // Writes what the system still holds of the file to the disk. Without it a power cut after the
 // replacement could leave the new name on a file whose bytes never reached the disk.
 bool CommitToDisk(const std::string& path) {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const bool committed = FlushFileBuffers(file) != 0;
-    CloseHandle(file);
-    return committed;
+    const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.get() != INVALID_HANDLE_VALUE && FlushFileBuffers(file.get()) != 0;
 }
 
 }  // namespace

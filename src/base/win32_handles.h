@@ -31,6 +31,20 @@ struct FindHandleDeleter {
 };
 using UniqueFindHandle = std::unique_ptr<void, FindHandleDeleter>;
 
+// A kernel object's handle (a file, a process); INVALID_HANDLE_VALUE, as CreateFile fails, is
+// none.
+struct HandleCloser {
+    void operator()(HANDLE handle) const {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+struct RegistryKeyCloser {
+    void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using UniqueRegistryKey = std::unique_ptr<std::remove_pointer_t<HKEY>, RegistryKeyCloser>;
+
 // BeginPaint and EndPaint as one pair.
 class PaintScope {
 public:

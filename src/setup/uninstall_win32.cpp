@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "base/ascii.h"
 #include "setup/install_log.h"
 #include "ui/message_box_win32.h"
 #include "uninstall/remove_install.h"
@@ -61,9 +60,8 @@ int RunUninstall(const CommandLine& options) {
     // uninstall.exe removes the install it belongs to, in its own directory, wherever it is
     // started from (Apps & features starts it anywhere); setup.exe the one in the working directory.
     const std::string program = services.FullPath(RunningProgramPath()).value_or(RunningProgramPath());
-    const std::string directory = EqualsIgnoreCase(program.substr(program.rfind('\\') + 1), kUninstallProgramName)
-                                      ? ParentDirectory(program)
-                                      : services.FullPath(".").value_or(".");
+    const std::string directory =
+        NamesUninstallProgram(program) ? ParentDirectory(program) : services.FullPath(".").value_or(".");
     WindowUninstallUi window;
     UnattendedUninstallUi unattended(log);
     UninstallUi& ui = options.unattended ? static_cast<UninstallUi&>(unattended) : window;

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <set>
 
+#include "base/ascii.h"
+
 namespace setup {
 
 namespace {
@@ -223,6 +225,10 @@ std::string PathInDirectory(std::string_view directory, std::string_view name) {
 bool IsUninstallerFile(std::string_view fileKey, std::string_view target, const PathKeyFunction& pathKey) {
     return fileKey == pathKey(PathInDirectory(target, kUninstallRecordName)) ||
            fileKey == pathKey(PathInDirectory(target, kUninstallProgramName));
+}
+
+bool NamesUninstallProgram(std::string_view path) {
+    return EqualsIgnoreCase(path.substr(path.rfind('\\') + 1), kUninstallProgramName);
 }
 
 std::string ProfileKeyPath(std::string_view file, std::string_view section, std::string_view key) {

@@ -82,6 +82,9 @@ std::string PathInDirectory(std::string_view directory, std::string_view name);
 // own files, never among those it removes.
 bool IsUninstallerFile(std::string_view fileKey, std::string_view target, const PathKeyFunction& pathKey);
 
+// Whether the path's last name is the uninstaller's program name, in any case.
+bool NamesUninstallProgram(std::string_view path);
+
 // A profile key named as one text, for the path keys of profile keys: file, section and key
 // apart by tabs.
 std::string ProfileKeyPath(std::string_view file, std::string_view section, std::string_view key);

@@ -2,6 +2,7 @@
 
 #include <bcrypt.h>
 
+#include "base/win32_handles.h"
 #include "uninstall/uninstall_record.h"
 
 #include <algorithm>
@@ -20,6 +21,8 @@ constexpr const char* kUninstallKeys = "Software\\Microsoft\\Windows\\CurrentVer
 // Windows): a target installed by one and then by the other has one entry.
 constexpr REGSAM kEntryView = KEY_WOW64_32KEY;
 constexpr const char* kNextRecordSha256 = "NextRecordSha256";
+
+std::string EntryPath(const std::string& key) { return std::string(kUninstallKeys) + "\\" + key; }
 // Longest section or value the profile is asked for.
 constexpr size_t kMaxProfileText = 1 << 20;
 constexpr size_t kReadChunk = 1 << 20;
@@ -27,18 +30,6 @@ constexpr size_t kReadChunk = 1 << 20;
 constexpr DWORD kWaitForUninstallerMs = 60000;
 constexpr int kDeleteAttempts = 50;
 constexpr DWORD kDeleteRetryMs = 100;
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-struct KeyCloser {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
 // One SHA-256 computation through BCrypt.
 class Sha256Hash {
@@ -320,15 +311,15 @@ HKEY Win32UninstallServices::EntryRoot() {
 
 std::string Win32UninstallServices::EntryName(const std::string& key) {
     return std::string(EntryRoot() == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") +
-           kUninstallKeys + "\\" + key;
+           EntryPath(key);
 }
 
 std::optional<UninstallEntry> Win32UninstallServices::ReadEntry(const std::string& key) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(EntryRoot(), (std::string(kUninstallKeys) + "\\" + key).c_str(), 0, KEY_READ | kEntryView,
+    if (RegOpenKeyExA(EntryRoot(), EntryPath(key).c_str(), 0, KEY_READ | kEntryView,
                       &opened) != ERROR_SUCCESS)
         return std::nullopt;
-    const UniqueKey entry(opened);
+    const UniqueRegistryKey entry(opened);
     UninstallEntry values;
     values.displayName = QueryString(entry.get(), "DisplayName").value_or("");
     values.installLocation = QueryString(entry.get(), "InstallLocation").value_or("");
@@ -339,19 +330,19 @@ std::optional<UninstallEntry> Win32UninstallServices::ReadEntry(const std::strin
 
 HKEY Win32UninstallServices::CreateEntryKey(const std::string& key) {
     HKEY created = nullptr;
-    if (RegCreateKeyExA(EntryRoot(), (std::string(kUninstallKeys) + "\\" + key).c_str(), 0, nullptr, 0,
+    if (RegCreateKeyExA(EntryRoot(), EntryPath(key).c_str(), 0, nullptr, 0,
                         KEY_WRITE | kEntryView, nullptr, &created, nullptr) != ERROR_SUCCESS)
         return nullptr;
     return created;
 }
 
 bool Win32UninstallServices::WriteNextRecordChecksum(const std::string& key, const std::string& sha256) {
-    const UniqueKey entry(CreateEntryKey(key));
+    const UniqueRegistryKey entry(CreateEntryKey(key));
     return entry && SetString(entry.get(), kNextRecordSha256, sha256);
 }
 
 bool Win32UninstallServices::WriteEntry(const std::string& key, const UninstallEntry& values) {
-    const UniqueKey entry(CreateEntryKey(key));
+    const UniqueRegistryKey entry(CreateEntryKey(key));
     if (!entry) return false;
     const LSTATUS next = RegDeleteValueA(entry.get(), kNextRecordSha256);
     return (next == ERROR_SUCCESS || next == ERROR_FILE_NOT_FOUND) &&
@@ -365,7 +356,7 @@ bool Win32UninstallServices::WriteEntry(const std::string& key, const UninstallE
 }
 
 bool Win32UninstallServices::DeleteEntry(const std::string& key) {
-    return RegDeleteKeyExA(EntryRoot(), (std::string(kUninstallKeys) + "\\" + key).c_str(), kEntryView, 0) ==
+    return RegDeleteKeyExA(EntryRoot(), EntryPath(key).c_str(), kEntryView, 0) ==
            ERROR_SUCCESS;
 }
 
@@ -374,22 +365,21 @@ int FinishUninstall(const std::string& text) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), handle);
     const std::string_view rest(end, text.data() + text.size() - end);
     if (error != std::errc() || !(rest.starts_with(",0,") || rest.starts_with(",1,"))) return 1;
-    const auto process = reinterpret_cast<HANDLE>(handle);
+    const UniqueHandle process(reinterpret_cast<HANDLE>(handle));
     const bool withDirectory = rest[1] == '1';
     const std::string program(rest.substr(3));
     // Only an uninstaller whose removal is done: nothing else can be deleted this way.
     Win32UninstallServices services;
-    if (lstrcmpiA(program.substr(program.rfind('\\') + 1).c_str(), kUninstallProgramName) != 0 ||
+    if (!NamesUninstallProgram(program) ||
         services.Exists(PathInDirectory(ParentDirectory(program), kUninstallRecordName)))
         return 1;
-    WaitForSingleObject(process, kWaitForUninstallerMs);
-    CloseHandle(process);
+    WaitForSingleObject(process.get(), kWaitForUninstallerMs);
     // The ended program's file may stay mapped a moment longer.
     for (int attempt = 0; attempt < kDeleteAttempts && services.Exists(program); ++attempt) {
         services.RemoveProgram(program, std::nullopt);
         if (services.Exists(program)) Sleep(kDeleteRetryMs);
     }
-    if (withDirectory) RemoveDirectoryA(program.substr(0, program.rfind('\\')).c_str());
+    if (withDirectory) RemoveDirectoryA(ParentDirectory(program).c_str());
     return services.Exists(program) ? 1 : 0;
 }
 

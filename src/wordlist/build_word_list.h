@@ -54,8 +54,8 @@ bool JoinTranslations(WordRecord& merged, size_t& length, std::string_view more)
 // Builds "language\<toListName>" from "language\<fromListName>" in the working directory
 // and shows the closing message. The TO list replaces an earlier one in one step once it is
 // written whole, so a build that fails or is interrupted leaves the earlier one as it was.
-// Failures are fatal (FatalError with the message text); the scratch list and a TO list cut
-// short stay behind under their temporary names.
+// Failures are fatal (FatalError with the message text); the scratch list stays behind, a TO
+// list cut short or not put in place is removed.
 void BuildWordList(const WordListBuildContext& context);
 
 }  // namespace setup
